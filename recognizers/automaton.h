@@ -1,0 +1,25 @@
+// The compiled automaton form every recognizer follows.
+//
+// A deterministic automaton over bytes is written out as code: one labelled block per state, in
+// state order with S0 (the start state) first, and no table or state variable anywhere. The only
+// value that changes is the read position p. The block of a state
+//   1. finishes at the NUL that ends the word: kAccept if the state is accepting, else kReject;
+//   2. compares the byte at p with the alphabet bytes in the order the automaton lists them, and
+//      on the first match steps p past it and jumps (goto) to the next state's block;
+//   3. finishes with kReject on any other byte, reading nothing after it.
+// The table each routine follows stands as a comment above it.
+#pragma once
+
+#include "driver/driver.h"
+
+namespace automaton {
+
+using Byte = unsigned char;
+
+constexpr int kAccept = 1;
+constexpr int kReject = 0;
+
+// Where the word's bytes are read from: compared as unsigned bytes, never as signed chars.
+inline const Byte* Bytes(const char* word) { return reinterpret_cast<const Byte*>(word); }
+
+}  // namespace automaton
