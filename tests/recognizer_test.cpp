@@ -1,0 +1,119 @@
+// One recognizer against arithmetic: the value of a numeral mod 3, the length of a word mod 2.
+// Built once per recognizer; LANGUAGE_<program> picks the arithmetic and the bytes to try.
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <random>
+#include <string>
+
+#include "driver/driver.h"
+
+namespace {
+
+#if defined(LANGUAGE_decimal3)
+const std::string kAlphabet = "0123456789";
+const std::string kOutsiders = {'/', ':', ' ', '-', 'a', '\x80', '\xb3'};
+constexpr int kLongestShortWord = 4;
+bool InLanguage(const std::string& word) {
+  int remainder = 0;
+  for (char c : word) {
+    if (c < '0' || c > '9') return false;
+    remainder = (remainder * 10 + (c - '0')) % 3;
+  }
+  return remainder == 0;
+}
+#elif defined(LANGUAGE_binary3)
+const std::string kAlphabet = "01";
+const std::string kOutsiders = {'2', '/', ' ', 'b', '\xb1', '\xb0'};
+constexpr int kLongestShortWord = 7;
+bool InLanguage(const std::string& word) {
+  int remainder = 0;
+  for (char c : word) {
+    if (c != '0' && c != '1') return false;
+    remainder = (remainder * 2 + (c - '0')) % 3;
+  }
+  return remainder == 0;
+}
+#elif defined(LANGUAGE_evena)
+const std::string kAlphabet = "a";
+const std::string kOutsiders = {'A', 'b', '`', ' ', '\xe1'};
+constexpr int kLongestShortWord = 8;
+bool InLanguage(const std::string& word) {
+  return word.find_first_not_of('a') == std::string::npos && word.size() % 2 == 0;
+}
+#endif
+
+int Expected(const std::string& word) { return InLanguage(word) ? 1 : 0; }
+
+// Calls visit with every word of up to longest bytes drawn from bytes.
+template <typename Visit>
+void ForEachWord(const std::string& bytes, int longest, std::string& word, Visit visit) {
+  visit(word);
+  if (static_cast<int>(word.size()) == longest) return;
+  for (char c : bytes) {
+    word.push_back(c);
+    ForEachWord(bytes, longest, word, visit);
+    word.pop_back();
+  }
+}
+
+TEST(Recognize, EveryShortWordOfAlphabetAndOutsiders) {
+  std::string word;
+  int checked = 0;
+  ForEachWord(kAlphabet + kOutsiders, kLongestShortWord, word, [&](const std::string& w) {
+    ++checked;
+    ASSERT_EQ(Recognize(w.c_str()), Expected(w)) << '"' << w << '"';
+  });
+  EXPECT_GT(checked, 10000);
+}
+
+struct LongWordCase {
+  const char* name;
+  std::string tail;  // appended to a megabyte of random alphabet bytes
+};
+void PrintTo(const LongWordCase& c, std::ostream* os) { *os << c.name; }
+
+class LongWordTest : public ::testing::TestWithParam<LongWordCase> {};
+
+TEST_P(LongWordTest, MegabyteOfAlphabetThenTail) {
+  std::mt19937 random(20261209);
+  for (int run = 0; run < 3; ++run) {
+    std::string word(1 << 20, ' ');
+    for (char& c : word) c = kAlphabet[random() % kAlphabet.size()];
+    word += GetParam().tail;
+    ASSERT_EQ(Recognize(word.c_str()), Expected(word));
+  }
+}
+
+const LongWordCase kLongWordCases[] = {
+    {"AlphabetOnly", ""},
+    {"OneMoreAlphabetByte", std::string(1, kAlphabet.back())},
+    {"OutsiderAtEnd", std::string(1, kOutsiders[0])},
+    {"HighByteAtEnd", std::string(1, kOutsiders.back())},
+};
+
+INSTANTIATE_TEST_SUITE_P(Words, LongWordTest, ::testing::ValuesIn(kLongWordCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A byte outside the alphabet ends the run: nothing after it is read. Each word here ends its
+// page with an outsider and no NUL, and the page after it cannot be read.
+TEST(Recognize, ReadsNothingAfterAnOutsider) {
+  const long page = sysconf(_SC_PAGESIZE);
+  char* pages = static_cast<char*>(
+      mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(pages, MAP_FAILED);
+  ASSERT_EQ(mprotect(pages + page, page, PROT_NONE), 0);
+  std::string prefix;
+  ForEachWord(kAlphabet, 3, prefix, [&](const std::string& p) {
+    for (char outsider : kOutsiders) {
+      const std::string word = p + outsider;
+      char* start = pages + page - word.size();
+      word.copy(start, word.size());
+      ASSERT_EQ(Recognize(start), 0) << '"' << word << '"';
+    }
+  });
+  munmap(pages, 2 * page);
+}
+
+}  // namespace
