@@ -1,0 +1,20 @@
+# Which platform layer the programs stand on, and the flags that all of our code is built with.
+
+set(AUTOMATA_PLATFORM "" CACHE STRING "Platform layer of the programs: posix or win32")
+if(NOT AUTOMATA_PLATFORM)
+  if(WIN32)
+    set(AUTOMATA_PLATFORM win32)
+  else()
+    set(AUTOMATA_PLATFORM posix)
+  endif()
+endif()
+message(STATUS "Platform layer: ${AUTOMATA_PLATFORM}")
+
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+
+# Everything we write: warnings are errors, and includes name the folder ("driver/driver.h").
+add_library(automata_code INTERFACE)
+target_compile_options(automata_code INTERFACE -Wall -Wextra -Werror)
+target_include_directories(automata_code INTERFACE ${PROJECT_SOURCE_DIR})

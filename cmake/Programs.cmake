@@ -1,0 +1,19 @@
+# A program is the driver, one recognizer and the platform layer (the target "platform").
+
+include(CheckCXXCompilerFlag)
+
+# How the programs themselves are compiled: small, no exceptions, RTTI or unwind tables, and no
+# calls into a library the compiler assumes (a loop that copies or counts must stay a loop).
+add_library(automata_program_flags INTERFACE)
+target_compile_options(automata_program_flags INTERFACE
+  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables)
+check_cxx_compiler_flag(-fno-tree-loop-distribute-patterns AUTOMATA_HAVE_NO_LOOP_PATTERNS)
+if(AUTOMATA_HAVE_NO_LOOP_PATTERNS)
+  target_compile_options(automata_program_flags INTERFACE -fno-tree-loop-distribute-patterns)
+endif()
+
+function(automata_add_program name)
+  add_executable(${name} recognizers/${name}.cpp)
+  target_link_libraries(${name} PRIVATE automata_code automata_program_flags driver platform)
+  install(TARGETS ${name} RUNTIME DESTINATION bin)
+endfunction()
