@@ -1,9 +1,11 @@
 # Which platform layer the programs stand on, and the flags that all of our code is built with.
 
-set(AUTOMATA_PLATFORM "" CACHE STRING "Platform layer of the programs: posix or win32")
+set(AUTOMATA_PLATFORM "" CACHE STRING "Platform layer of the programs: linux, posix or win32")
 if(NOT AUTOMATA_PLATFORM)
   if(WIN32)
     set(AUTOMATA_PLATFORM win32)
+  elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|aarch64)$")
+    set(AUTOMATA_PLATFORM linux)
   else()
     set(AUTOMATA_PLATFORM posix)
   endif()

@@ -6,7 +6,7 @@ include(CheckCXXCompilerFlag)
 # calls into a library the compiler assumes (a loop that copies or counts must stay a loop).
 add_library(automata_program_flags INTERFACE)
 target_compile_options(automata_program_flags INTERFACE
-  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables)
+  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-jump-tables)
 check_cxx_compiler_flag(-fno-tree-loop-distribute-patterns AUTOMATA_HAVE_NO_LOOP_PATTERNS)
 if(AUTOMATA_HAVE_NO_LOOP_PATTERNS)
   target_compile_options(automata_program_flags INTERFACE -fno-tree-loop-distribute-patterns)

@@ -1,5 +1,7 @@
 // The driver alone: the word it cuts from a command line, and its conversation with the console,
 // seen through a fake console and a fake recognizer.
+#include "driver/driver.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,14 +9,13 @@
 #include <vector>
 
 #include "driver/console.h"
-#include "driver/driver.h"
 
 namespace {
 
-std::string command_line;             // what the fake GetCommandLineA returns
-std::vector<std::string> calls;       // every console call and Recognize, in order
-int handles_given = 0;                // a fresh handle for every GetStdHandle
-int fake_verdict = 0;                 // what the fake Recognize returns
+std::string command_line;        // what the fake GetCommandLineA returns
+std::vector<std::string> calls;  // every console call and Recognize, in order
+int handles_given = 0;           // a fresh handle for every GetStdHandle
+int fake_verdict = 0;            // what the fake Recognize returns
 const char* recognized_word = nullptr;
 
 std::string Handle(ConsoleHandle handle) {
@@ -30,8 +31,8 @@ char* GetCommandLineA() {
 
 ConsoleHandle GetStdHandle(ConsoleCount standard_device) {
   ConsoleHandle handle = reinterpret_cast<ConsoleHandle>(static_cast<long>(++handles_given));
-  calls.push_back("GetStdHandle(" + std::to_string(static_cast<int>(standard_device)) + ")=" +
-                  Handle(handle));
+  calls.push_back("GetStdHandle(" + std::to_string(static_cast<int>(standard_device)) +
+                  ")=" + Handle(handle));
   return handle;
 }
 
@@ -89,8 +90,16 @@ const ExtractionCase kExtractionCases[] = {
     {"LeadingTabIsPartOfName", "\t1 3", "3"},
     {"FirstByteNeverCloses", "  1", "1"},
     {"ControlBytesAreBlanks", std::string("decimal3 \x01\x1f 1"), "1"},
-    {"DelStartsWord", "decimal3 \x7f" "12", "\x7f" "12"},
-    {"HighByteStartsWord", "decimal3 \x80" "12", "\x80" "12"},
+    {"DelStartsWord",
+     "decimal3 \x7f"
+     "12",
+     "\x7f"
+     "12"},
+    {"HighByteStartsWord",
+     "decimal3 \x80"
+     "12",
+     "\x80"
+     "12"},
     {"ByteFFStartsWord", "decimal3 \xff", "\xff"},
     {"BlanksOnly", "decimal3 \t \x01", ""},
     {"HighBytesInName", "\xe9\xff 1", "1"},
@@ -121,8 +130,8 @@ struct VerdictCase {
 void PrintTo(const VerdictCase& c, std::ostream* os) { *os << c.name; }
 
 const VerdictCase kVerdictCases[] = {
-    {"One", 1, "Yes."},       {"Zero", 0, "No."},           {"Two", 2, "Yes."},
-    {"MinusOne", -1, "Yes."}, {"IntMin", INT_MIN, "Yes."},  {"IntMax", INT_MAX, "Yes."},
+    {"One", 1, "Yes."},       {"Zero", 0, "No."},          {"Two", 2, "Yes."},
+    {"MinusOne", -1, "Yes."}, {"IntMin", INT_MIN, "Yes."}, {"IntMax", INT_MAX, "Yes."},
 };
 
 class ReportTest : public DriverTest, public ::testing::WithParamInterface<VerdictCase> {};

@@ -8,7 +8,18 @@ namespace {
 constexpr char kProgramName[] = "\"\"";
 constexpr unsigned long kProgramNameLength = sizeof kProgramName - 1;
 
+}  // namespace
+
+#if defined(AUTOMATA_COMMAND_LINE_REGISTER)
+// The libc-free Linux build keeps no writable data at all: a variable would cost the process a
+// page of memory it otherwise never touches. The line's address lives in a register instead, one
+// that every file of the program is compiled to leave alone (-ffixed-<register>).
+register char* command_line asm(AUTOMATA_COMMAND_LINE_REGISTER);
+#else
 char* command_line = nullptr;
+#endif
+
+namespace {
 
 unsigned long Length(const char* text) {
   unsigned long length = 0;
