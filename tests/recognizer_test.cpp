@@ -1,5 +1,5 @@
-// One recognizer against arithmetic: the value of a numeral mod 3, the length of a word mod 2.
-// Built once per recognizer; LANGUAGE_<program> picks the arithmetic and the bytes to try.
+// One recognizer against arithmetic (tests/languages.h). Built once per recognizer;
+// LANGUAGE_<program> picks the language and the bytes to try.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -8,43 +8,24 @@
 #include <string>
 
 #include "driver/driver.h"
+#include "tests/languages.h"
 
 namespace {
 
+using language::kAlphabet;
+
 #if defined(LANGUAGE_decimal3)
-const std::string kAlphabet = "0123456789";
 const std::string kOutsiders = {'/', ':', ' ', '-', 'a', '\x80', '\xb3'};
 constexpr int kLongestShortWord = 4;
-bool InLanguage(const std::string& word) {
-  int remainder = 0;
-  for (char c : word) {
-    if (c < '0' || c > '9') return false;
-    remainder = (remainder * 10 + (c - '0')) % 3;
-  }
-  return remainder == 0;
-}
 #elif defined(LANGUAGE_binary3)
-const std::string kAlphabet = "01";
 const std::string kOutsiders = {'2', '/', ' ', 'b', '\xb1', '\xb0'};
 constexpr int kLongestShortWord = 7;
-bool InLanguage(const std::string& word) {
-  int remainder = 0;
-  for (char c : word) {
-    if (c != '0' && c != '1') return false;
-    remainder = (remainder * 2 + (c - '0')) % 3;
-  }
-  return remainder == 0;
-}
 #elif defined(LANGUAGE_evena)
-const std::string kAlphabet = "a";
 const std::string kOutsiders = {'A', 'b', '`', ' ', '\xe1'};
 constexpr int kLongestShortWord = 8;
-bool InLanguage(const std::string& word) {
-  return word.find_first_not_of('a') == std::string::npos && word.size() % 2 == 0;
-}
 #endif
 
-int Expected(const std::string& word) { return InLanguage(word) ? 1 : 0; }
+int Expected(const std::string& word) { return language::Contains(word) ? 1 : 0; }
 
 // Calls visit with every word of up to longest bytes drawn from bytes.
 template <typename Visit>
