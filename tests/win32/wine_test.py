@@ -17,6 +17,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import zipfile
 from pathlib import Path
 
 BUILD = Path(sys.argv.pop(1)).resolve()
@@ -161,6 +162,17 @@ class PeTest(unittest.TestCase):
                 self.assertEqual(pe.characteristics & 0x1, 0)  # relocations kept for ASLR
                 self.assertIn(".reloc", pe.sections)
                 self.assertEqual(pe.imports(), {"KERNEL32.dll": IMPORTS})
+
+
+class PackageTest(unittest.TestCase):
+    def test_zip_holds_the_programs_and_the_text(self):
+        with tempfile.TemporaryDirectory() as out:
+            subprocess.run(["cpack", "-G", "ZIP", "--config", str(BUILD / "CPackConfig.cmake"),
+                            "-B", out], check=True, capture_output=True)
+            (package,) = Path(out).glob("*.zip")
+            with zipfile.ZipFile(package) as archive:
+                names = {Path(name).name for name in archive.namelist()}
+        self.assertLessEqual({"decimal3.exe", "binary3.exe", "evena.exe", "README.txt"}, names)
 
 
 if __name__ == "__main__":
