@@ -16,5 +16,5 @@ endif()
 function(automata_add_program name)
   add_executable(${name} recognizers/${name}.cpp)
   target_link_libraries(${name} PRIVATE automata_code automata_program_flags driver platform)
-  install(TARGETS ${name} RUNTIME DESTINATION bin)
+  install(TARGETS ${name} RUNTIME DESTINATION bin)  # bin/ on every platform
 endfunction()
