@@ -67,8 +67,11 @@ INSTANTIATE_TEST_SUITE_P(Scripts, WriteTest, ::testing::ValuesIn(kWriteCases),
 
 TEST(Console, OnlyStandardOutputIsAConsole) {
   calls = 0;
-  for (ConsoleCount device : {static_cast<ConsoleCount>(-10), static_cast<ConsoleCount>(-12)})
-    EXPECT_EQ(WriteConsoleA(GetStdHandle(device), "No.", 3, nullptr, nullptr), 0);
+  for (ConsoleCount device : {static_cast<ConsoleCount>(-10), static_cast<ConsoleCount>(-12)}) {
+    ConsoleCount count = 99;
+    EXPECT_EQ(WriteConsoleA(GetStdHandle(device), "No.", 3, &count, nullptr), 0);
+    EXPECT_EQ(count, 0u);
+  }
   EXPECT_EQ(calls, 0u);
 }
 

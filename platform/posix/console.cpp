@@ -20,17 +20,17 @@ ConsoleHandle GetStdHandle(ConsoleCount standard_device) {
 int WriteConsoleA(ConsoleHandle handle, const void* bytes, ConsoleCount count,
                   ConsoleCount* written, void* /*reserved*/) {
   const char* next = static_cast<const char*>(bytes);
-  ConsoleCount left = handle == kStandardOutput ? count : 0;
+  ConsoleCount left = count;
   int succeeded = handle == kStandardOutput;
-  while (left > 0) {
+  while (succeeded && left > 0) {
     const long result = posix::WriteOnce(posix::kStandardOutputFd, next, left);
     if (result == posix::kWriteInterrupted) continue;
     if (result <= 0) {
       succeeded = 0;
-      break;
+    } else {
+      next += result;
+      left -= static_cast<ConsoleCount>(result);
     }
-    next += result;
-    left -= static_cast<ConsoleCount>(result);
   }
   if (written != nullptr) *written = count - left;
   return succeeded;
