@@ -1,6 +1,6 @@
 // Recognize, the compiled form, against the textbook alternative: a transition table in memory
 // and a loop that looks each byte up. Built once per recognizer; LANGUAGE_<program> picks the
-// automaton the table is filled from.
+// automaton the table is filled from, over the alphabet of tests/languages.h.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -8,20 +8,20 @@
 #include <string>
 
 #include "driver/driver.h"
+#include "tests/languages.h"
 
 namespace {
 
+using language::kAlphabet;
+
 #if defined(LANGUAGE_decimal3)
 constexpr int kStates = 3;
-const std::string kAlphabet = "0123456789";
 int Next(int state, char c) { return (state + (c - '0')) % 3; }
 #elif defined(LANGUAGE_binary3)
 constexpr int kStates = 3;
-const std::string kAlphabet = "10";
 int Next(int state, char c) { return (2 * state + (c - '0')) % 3; }
 #elif defined(LANGUAGE_evena)
 constexpr int kStates = 2;
-const std::string kAlphabet = "a";
 int Next(int state, char) { return 1 - state; }
 #endif
 
