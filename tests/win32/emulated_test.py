@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""The Windows programs, the exact files that ship, in an emulated Windows; their PE headers; the zip.
+
+Usage: emulated_test.py BUILD_DIR MACHINE [unittest arguments], MACHINE being i386, x64 or arm64.
+Needs Python's unicorn and pefile (Debian's python3-unicorn and python3-pefile).
+"""
+import subprocess
+import sys
+import tempfile
+import unittest
+import zipfile
+from pathlib import Path
+
+import pefile
+
+from command_lines import CASES
+from emulated_windows import Run
+
+BUILD = Path(sys.argv.pop(1)).resolve()
+MACHINE = sys.argv.pop(1)
+PROGRAMS = ["decimal3", "binary3", "evena"]
+YES, NO = b"Yes.\r\n", b"No.\r\n"
+
+
+class EmulatedTest(unittest.TestCase):
+    def test_command_lines_at_two_bases(self):
+        for name, program, command_line, yes in CASES:
+            for base in (0, 1):
+                with self.subTest(name, base=base):
+                    run = Run(BUILD / f"{program}.exe", command_line, base)
+                    self.assertEqual((run.output, run.exit_code), (YES if yes else NO, int(yes)))
+
+    def test_failed_console_write_keeps_the_verdict(self):
+        for program, command_line, yes in [("decimal3", b"d 12", True), ("binary3", b"b 10", False),
+                                           ("evena", b"e", True)]:
+            with self.subTest(program):
+                run = Run(BUILD / f"{program}.exe", command_line, console=False)
+                self.assertEqual(run.calls, ["GetCommandLineA"] +
+                                 ["GetStdHandle", "WriteConsoleA"] * 2 + ["ExitProcess"])
+                self.assertEqual(run.exit_code, int(yes))
+
+
+# What each build must be: machine, PE32 or PE32+, the most bytes a program may take, and the
+# DLL characteristics it must have (DYNAMIC_BASE and NX_COMPAT; HIGH_ENTROPY_VA on 64 bits).
+BUILDS = {"i386": (0x14C, 0x10B, 3072, 0x140), "x64": (0x8664, 0x20B, 4096, 0x160),
+          "arm64": (0xAA64, 0x20B, 4096, 0x160)}
+IMPORTS = {"ExitProcess", "GetCommandLineA", "GetStdHandle", "WriteConsoleA"}
+
+
+class PeTest(unittest.TestCase):
+    def test_programs(self):
+        machine, magic, most_bytes, characteristics = BUILDS[MACHINE]
+        for program in PROGRAMS:
+            with self.subTest(program):
+                path = BUILD / f"{program}.exe"
+                pe = pefile.PE(str(path))
+                self.assertLessEqual(path.stat().st_size, most_bytes)
+                self.assertEqual(pe.FILE_HEADER.Machine, machine)
+                self.assertEqual(pe.OPTIONAL_HEADER.Magic, magic)
+                self.assertEqual(pe.OPTIONAL_HEADER.Subsystem, 3)  # console
+                self.assertEqual(pe.OPTIONAL_HEADER.DllCharacteristics & characteristics,
+                                 characteristics)
+                self.assertEqual(pe.FILE_HEADER.Characteristics & 0x1, 0)  # relocations kept
+                imports = {(entry.dll.decode(), symbol.name.decode())
+                           for entry in pe.DIRECTORY_ENTRY_IMPORT for symbol in entry.imports}
+                self.assertEqual(imports, {("KERNEL32.dll", name) for name in IMPORTS})
+
+
+class PackageTest(unittest.TestCase):
+    def test_zip_holds_the_programs_and_the_text(self):
+        with tempfile.TemporaryDirectory() as out:
+            subprocess.run(["cpack", "-G", "ZIP", "--config", str(BUILD / "CPackConfig.cmake"),
+                            "-B", out], check=True, capture_output=True)
+            (package,) = Path(out).glob("*.zip")
+            with zipfile.ZipFile(package) as archive:
+                names = {Path(name).name for name in archive.namelist()}
+        self.assertLessEqual({f"{program}.exe" for program in PROGRAMS} | {"README.txt"}, names)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
