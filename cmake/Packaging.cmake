@@ -1,5 +1,5 @@
 # Installing and packaging: the programs in bin/, and on POSIX systems one manual page that serves
-# all three; a Debian package from a Linux build (cpack -G DEB), a zip from the Windows build
+# all three; a Debian package from a Linux build (cpack -G DEB), a zip from each Windows build
 # (cpack -G ZIP) with a short text on using the programs from cmd.exe and PowerShell.
 include(GNUInstallDirs)
 
@@ -30,7 +30,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 if(AUTOMATA_PLATFORM STREQUAL "win32")
-  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win32)
+  # win32, win64 or winarm64, after the Windows the programs are for.
+  set(windows_x86 win32)
+  set(windows_AMD64 win64)
+  set(windows_ARM64 winarm64)
+  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${windows_${CMAKE_SYSTEM_PROCESSOR}})
   set(CPACK_GENERATOR ZIP)
 else()
   set(CPACK_GENERATOR DEB)

@@ -1,5 +1,5 @@
 # Cross-building 32-bit Windows console programs with Debian's mingw-w64 (g++-mingw-w64-i686).
-# The tests run them under Wine.
+# The tests run them in an emulated Windows, and under Wine where it runs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)

@@ -2,7 +2,7 @@
 // command line, the console and the exit status all kernel32's.
 #include "driver/driver.h"
 
-extern "C" __declspec(dllimport) [[noreturn]] void __stdcall ExitProcess(unsigned int exit_code);
+extern "C" [[noreturn]] __declspec(dllimport) void __stdcall ExitProcess(unsigned int exit_code);
 
 // The process ends with ExitProcess, not by returning: a return from the entry point only ends
 // this thread, and the process would then live on as long as any thread the loader started, with
