@@ -16,5 +16,8 @@ endif()
 function(automata_add_program name)
   add_executable(${name} recognizers/${name}.cpp)
   target_link_libraries(${name} PRIVATE automata_code automata_program_flags driver platform)
+  if(COMMAND automata_finish_program)  # a platform's step after the link
+    automata_finish_program(${name})
+  endif()
   install(TARGETS ${name} RUNTIME DESTINATION bin)  # bin/ on every platform
 endfunction()

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -231,6 +232,53 @@ TEST_F(HugeCommandLineTest, MegabytesOfBlanksBeforeTheWord) {
 
 TEST_F(HugeCommandLineTest, MegabytesOfDigitsJoinedByBlanks) {
   ExpectVerdict(RunProgram("decimal3", Arguments('3', "3")), false);
+}
+
+// Where the kernel loaded program, read from /proc/PID/maps while the program is held in its first
+// write by a full pipe; 0 if no mapping of it was found.
+unsigned long LoadAddressWhileHeld(const std::string& program) {
+  int out[2];
+  EXPECT_EQ(pipe2(out, O_CLOEXEC | O_NONBLOCK), 0);
+  const std::string fill(4096, 'x');
+  while (write(out[1], fill.data(), fill.size()) > 0) {}
+  fcntl(out[1], F_SETFL, 0);  // the program's write blocks instead
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  const std::string path = Path(program);
+  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+  pid_t pid = -1;
+  EXPECT_EQ(posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  unsigned long address = 0;
+  for (int tries = 0; tries < 500 && address == 0; ++tries) {  // until execve has mapped it
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);)
+      if (line.size() > path.size() &&
+          line.compare(line.size() - path.size(), path.size(), path) == 0) {
+        address = std::stoul(line, nullptr, 16);
+        break;
+      }
+    if (address == 0) usleep(1000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  close(out[0]);
+  close(out[1]);
+  return address;
+}
+
+TEST(HardeningTest, EachRunLoadsAtANewAddress) {
+  if (kEmulator[0] != '\0') GTEST_SKIP() << "an emulator chooses where it places the program";
+  std::ifstream randomize("/proc/sys/kernel/randomize_va_space");
+  int level = 0;
+  if (!(randomize >> level) || level == 0) GTEST_SKIP() << "address randomisation is off here";
+  for (const char* program : {"decimal3", "binary3", "evena"}) {
+    const unsigned long first = LoadAddressWhileHeld(program),
+                        second = LoadAddressWhileHeld(program);
+    EXPECT_NE(first, 0u) << program;
+    EXPECT_NE(first, second) << program << " loaded twice at " << std::hex << first;
+  }
 }
 
 }  // namespace
