@@ -1,19 +1,60 @@
-# Installing and packaging: the programs in bin/, and on POSIX systems one manual page that serves
-# all three; a Debian package from a Linux build (cpack -G DEB), a zip from each Windows build
-# (cpack -G ZIP) with a short text on using the programs from cmd.exe and PowerShell.
+# Installing and packaging: the programs in bin/; on POSIX systems one manual page that serves all
+# three, the copyright and the changelog; a Debian package from a Linux build (cpack -G DEB), a zip
+# from each Windows build (cpack -G ZIP) with the licence and a short text on using the programs
+# from cmd.exe and PowerShell. The target "checksums" makes the package and writes SHA256SUMS.
 include(GNUInstallDirs)
 
+set(CPACK_PACKAGE_NAME automata)
 if(AUTOMATA_PLATFORM STREQUAL "win32")
   install(FILES platform/win32/README.txt DESTINATION .)
+  install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
+  # win32, win64 or winarm64, after the Windows the programs are for.
+  set(windows_x86 win32)
+  set(windows_AMD64 win64)
+  set(windows_ARM64 winarm64)
+  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${windows_${CMAKE_SYSTEM_PROCESSOR}})
+  set(CPACK_GENERATOR ZIP)
+  set(package ${CPACK_PACKAGE_FILE_NAME}.zip)
 else()
-  install(FILES man/decimal3.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  foreach(program IN ITEMS binary3 evena)
-    file(WRITE ${PROJECT_BINARY_DIR}/man/${program}.1 ".so man1/decimal3.1\n")
-    install(FILES ${PROJECT_BINARY_DIR}/man/${program}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # The manual page and the changelog compressed as Debian has them: gzip -9n stores no name and
+  # no time, so every build gives the same bytes. binary3's and evena's pages link to decimal3's.
+  set(documents ${PROJECT_BINARY_DIR}/documents)
+  file(MAKE_DIRECTORY ${documents})
+  foreach(source IN ITEMS man/decimal3.1 packaging/changelog)
+    get_filename_component(name ${source} NAME)
+    add_custom_command(OUTPUT ${documents}/${name}.gz
+      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${documents}/${name}
+      COMMAND gzip -9nf ${documents}/${name}
+      DEPENDS ${source} VERBATIM)
+    list(APPEND compressed ${documents}/${name}.gz)
   endforeach()
+  add_custom_target(documents ALL DEPENDS ${compressed})
+  foreach(program IN ITEMS binary3 evena)
+    file(CREATE_LINK decimal3.1.gz ${documents}/${program}.1.gz SYMBOLIC)
+  endforeach()
+  install(FILES ${documents}/decimal3.1.gz ${documents}/binary3.1.gz ${documents}/evena.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${documents}/changelog.gz packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  if(AUTOMATA_PLATFORM STREQUAL "linux")
+    install(FILES packaging/lintian-overrides RENAME ${CPACK_PACKAGE_NAME}
+            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides)
+  endif()
+
+  # The architecture the programs are for, in Debian's words, never the build machine's.
+  set(debian_x86_64 amd64)
+  set(debian_aarch64 arm64)
+  set(debian_riscv64 riscv64)
+  set(debian_arm armhf)
+  set(debian_i686 i386)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${debian_${CMAKE_SYSTEM_PROCESSOR}})
+  if(NOT CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+    message(FATAL_ERROR "no Debian architecture for ${CMAKE_SYSTEM_PROCESSOR}")
+  endif()
+  set(CPACK_GENERATOR DEB)
+  set(package ${CPACK_PACKAGE_NAME}_${PROJECT_VERSION}_${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}.deb)
+  set(CPACK_DEBIAN_FILE_NAME ${package})
 endif()
 
-set(CPACK_PACKAGE_NAME automata)
 set(CPACK_PACKAGE_VENDOR "The automata maintainers")
 set(CPACK_PACKAGE_CONTACT "The automata maintainers <maintainers@automata.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
@@ -24,19 +65,16 @@ command line with Yes. or No. and the exit status 1 or 0: decimal3 (a decimal
 multiple of three?), binary3 (a binary multiple of three?) and evena (an even
 number of the letter a?).]])
 set(CPACK_STRIP_FILES OFF)  # already stripped; the manual pages are text
-
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-
-if(AUTOMATA_PLATFORM STREQUAL "win32")
-  # win32, win64 or winarm64, after the Windows the programs are for.
-  set(windows_x86 win32)
-  set(windows_AMD64 win64)
-  set(windows_ARM64 winarm64)
-  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${windows_${CMAKE_SYSTEM_PROCESSOR}})
-  set(CPACK_GENERATOR ZIP)
-else()
-  set(CPACK_GENERATOR DEB)
-endif()
 include(CPack)
+
+# cmake --build BUILD --target checksums: the package, and SHA256SUMS beside it.
+add_custom_target(checksums
+  COMMAND ${CMAKE_CPACK_COMMAND} --config CPackConfig.cmake
+  COMMAND sha256sum ${package} > SHA256SUMS
+  WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
+add_dependencies(checksums decimal3 binary3 evena)
+if(TARGET documents)
+  add_dependencies(checksums documents)
+endif()
