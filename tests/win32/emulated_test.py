@@ -74,7 +74,8 @@ class PackageTest(unittest.TestCase):
             (package,) = Path(out).glob("*.zip")
             with zipfile.ZipFile(package) as archive:
                 names = {Path(name).name for name in archive.namelist()}
-        self.assertLessEqual({f"{program}.exe" for program in PROGRAMS} | {"README.txt", "LICENSE.txt"}, names)
+        expected = {f"{program}.exe" for program in PROGRAMS} | {"README.txt", "LICENSE.txt"}
+        self.assertLessEqual(expected, names)
 
 
 if __name__ == "__main__":
