@@ -4,7 +4,7 @@ set(AUTOMATA_PLATFORM "" CACHE STRING "Platform layer of the programs: linux, po
 if(NOT AUTOMATA_PLATFORM)
   if(WIN32)
     set(AUTOMATA_PLATFORM win32)
-  elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|aarch64)$")
+  elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|aarch64|riscv64|arm|i686)$")
     set(AUTOMATA_PLATFORM linux)
   else()
     set(AUTOMATA_PLATFORM posix)

@@ -1,14 +1,5 @@
-# Cross-building for 64-bit Arm Linux with Debian's g++-aarch64-linux-gnu; every test runs under
-# qemu-aarch64 (Debian's qemu-user). -L points the emulator at the target's C library for the
-# test programs, which are linked against it.
-set(CMAKE_SYSTEM_NAME Linux)
+# Cross-building for 64-bit Arm Linux with Debian's g++-aarch64-linux-gnu, tested under qemu-aarch64.
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
-set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
-set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
-
-set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(automata_triple aarch64-linux-gnu)
+set(automata_emulator qemu-aarch64)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)

@@ -14,6 +14,15 @@ constexpr long kWriteCall = 64;
 constexpr long kRtSigactionCall = 134;
 constexpr long kExitGroupCall = 94;
 
+// The kernel's struct sigaction here (not the C library's): handler, flags, restorer, mask.
+struct SignalAction {
+  unsigned long handler;
+  unsigned long flags;
+  unsigned long restorer;
+  unsigned long mask;
+};
+static_assert(sizeof(SignalAction) == 32);
+
 inline long SystemCall1(long number, long a) {
   register long x8 asm("x8") = number;
   register long x0 asm("x0") = a;

@@ -14,6 +14,15 @@ constexpr long kWriteCall = 1;
 constexpr long kRtSigactionCall = 13;
 constexpr long kExitGroupCall = 231;
 
+// The kernel's struct sigaction here (not the C library's): handler, flags, restorer, mask.
+struct SignalAction {
+  unsigned long handler;
+  unsigned long flags;
+  unsigned long restorer;
+  unsigned long mask;
+};
+static_assert(sizeof(SignalAction) == 32);
+
 inline long SystemCall1(long number, long a) {
   long result;
   asm volatile("syscall" : "=a"(result) : "a"(number), "D"(a) : "rcx", "r11", "memory");

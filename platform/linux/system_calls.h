@@ -6,6 +6,12 @@
 #include "platform/linux/arch_x86_64.h"
 #elif defined(__aarch64__)
 #include "platform/linux/arch_aarch64.h"
+#elif defined(__riscv) && __riscv_xlen == 64
+#include "platform/linux/arch_riscv64.h"
+#elif defined(__arm__) && defined(__ARM_EABI__)
+#include "platform/linux/arch_arm.h"
+#elif defined(__i386__)
+#include "platform/linux/arch_i386.h"
 #else
 #error "no libc-free layer for this architecture: build with the hosted POSIX layer"
 #endif
@@ -15,23 +21,24 @@ namespace kernel {
 constexpr long kInterrupted = -4;      // -EINTR
 constexpr int kBrokenPipeSignal = 13;  // SIGPIPE
 
-// The kernel's struct sigaction (not the C library's): handler, flags, restorer, mask.
-struct SignalAction {
-  unsigned long handler;
-  unsigned long flags;
-  unsigned long restorer;
-  unsigned long mask;
-};
 constexpr unsigned long kIgnoreSignal = 1;  // SIG_IGN
 
 inline long Write(int fd, const void* bytes, unsigned long count) {
   return SystemCall3(kWriteCall, fd, reinterpret_cast<long>(bytes), static_cast<long>(count));
 }
 
+// SIG_IGN in the architecture's layout, every other field 0, as read-only data: nothing is built
+// on the stack (which would call memset on some machines). A constant of this file's own, so that
+// code reaches it relative to the instruction pointer, never through a global offset table.
+constexpr SignalAction kIgnoreAction = [] {
+  SignalAction ignore{};
+  ignore.handler = kIgnoreSignal;
+  return ignore;
+}();
+
 inline long IgnoreSignal(int signal) {
-  const SignalAction action = {kIgnoreSignal, 0, 0, 0};
-  return SystemCall4(kRtSigactionCall, signal, reinterpret_cast<long>(&action), 0,
-                     sizeof action.mask);
+  return SystemCall4(kRtSigactionCall, signal, reinterpret_cast<long>(&kIgnoreAction), 0,
+                     sizeof kIgnoreAction.mask);
 }
 
 [[noreturn]] inline void ExitGroup(int status) {
