@@ -42,6 +42,8 @@ def why_wine_cannot_run():
                               capture_output=True, timeout=120, env=talkative)
     except subprocess.TimeoutExpired:
         return f"{WINE} did not run the launcher within 120 s"
+    except OSError as error:
+        return f"{WINE} does not start: {error}"
     if done.returncode != 250:
         said = done.stderr.decode(errors="replace").strip().splitlines()[:1] or ["nothing"]
         return f"{WINE} cannot run the launcher here (status {done.returncode}; {said[0]})"
