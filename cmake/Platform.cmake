@@ -12,6 +12,17 @@ if(NOT AUTOMATA_PLATFORM)
 endif()
 message(STATUS "Platform layer: ${AUTOMATA_PLATFORM}")
 
+# Which Windows a Windows build is for, named as its zip and its tests name it.
+if(AUTOMATA_PLATFORM STREQUAL "win32")
+  set(windows_x86 win32)
+  set(windows_AMD64 win64)
+  set(windows_ARM64 winarm64)
+  set(AUTOMATA_WINDOWS ${windows_${CMAKE_SYSTEM_PROCESSOR}})
+  if(NOT AUTOMATA_WINDOWS)
+    message(FATAL_ERROR "no Windows build for ${CMAKE_SYSTEM_PROCESSOR}")
+  endif()
+endif()
+
 set(CMAKE_CXX_STANDARD 17)
 set(CMAKE_CXX_STANDARD_REQUIRED ON)
 set(CMAKE_CXX_EXTENSIONS OFF)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The Windows programs, the exact files that ship, in an emulated Windows; their PE headers; the zip.
 
-Usage: emulated_test.py BUILD_DIR MACHINE [unittest arguments], MACHINE being i386, x64 or arm64.
+Usage: emulated_test.py BUILD_DIR WINDOWS [unittest arguments], WINDOWS being the build's name:
+win32, win64 or winarm64.
 Needs Python's unicorn and pefile (Debian's python3-unicorn and python3-pefile).
 """
 import subprocess
@@ -17,7 +18,7 @@ from command_lines import CASES
 from emulated_windows import Run
 
 BUILD = Path(sys.argv.pop(1)).resolve()
-MACHINE = sys.argv.pop(1)
+WINDOWS = sys.argv.pop(1)
 PROGRAMS = ["decimal3", "binary3", "evena"]
 YES, NO = b"Yes.\r\n", b"No.\r\n"
 
@@ -42,14 +43,14 @@ class EmulatedTest(unittest.TestCase):
 
 # What each build must be: machine, PE32 or PE32+, the most bytes a program may take, and the
 # DLL characteristics it must have (DYNAMIC_BASE and NX_COMPAT; HIGH_ENTROPY_VA on 64 bits).
-BUILDS = {"i386": (0x14C, 0x10B, 3072, 0x140), "x64": (0x8664, 0x20B, 4096, 0x160),
-          "arm64": (0xAA64, 0x20B, 4096, 0x160)}
+BUILDS = {"win32": (0x14C, 0x10B, 3072, 0x140), "win64": (0x8664, 0x20B, 4096, 0x160),
+          "winarm64": (0xAA64, 0x20B, 4096, 0x160)}
 IMPORTS = {"ExitProcess", "GetCommandLineA", "GetStdHandle", "WriteConsoleA"}
 
 
 class PeTest(unittest.TestCase):
     def test_programs(self):
-        machine, magic, most_bytes, characteristics = BUILDS[MACHINE]
+        machine, magic, most_bytes, characteristics = BUILDS[WINDOWS]
         for program in PROGRAMS:
             with self.subTest(program):
                 path = BUILD / f"{program}.exe"
