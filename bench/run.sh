@@ -4,6 +4,9 @@
 # Reports figures only: nothing here passes or fails on a timing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+for tool in hyperfine strace; do
+  command -v $tool > /dev/null || { echo "bench/run.sh needs $tool: apt-get install $tool" >&2; exit 1; }
+done
 for preset in default hosted; do
   cmake --preset "$preset" > /dev/null
   cmake --build --preset "$preset" > /dev/null

@@ -4,8 +4,13 @@
 set -euo pipefail
 source=$1
 build=$2
-gcovr=(gcovr --root "$source" --object-directory "$build" --exclude-throw-branches
-       --exclude-unreachable-branches --filter "$source/driver/" --filter "$source/recognizers/")
+command -v gcovr > /dev/null || exec "$(dirname "$0")/skip.sh" "gcovr is not installed"
+# Only the project's own objects: the compiler identification that CMake builds with the same
+# flags leaves notes that newer gcovr refuses.
+gcovr=(gcovr --root "$source" --object-directory "$build" --exclude-directories '.*/CompilerId'
+       --exclude-throw-branches --exclude-unreachable-branches
+       --filter "$source/driver/" --filter "$source/recognizers/")
 "${gcovr[@]}" --filter "$source/platform/posix/" --txt - | sed 's/^/lines    /'
 "${gcovr[@]}" --filter "$source/platform/posix/" --branches --txt - | sed 's/^/branches /'
-"${gcovr[@]}" --fail-under-line 100 --fail-under-branch 100 --txt /dev/null
+# The verdict alone; its report goes nowhere (standard output, not an output file it might replace).
+"${gcovr[@]}" --fail-under-line 100 --fail-under-branch 100 --txt - > /dev/null

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """The Windows programs under Wine: exact command lines, console output and exit status.
 
-Usage: wine_test.py BUILD_DIR [unittest arguments]. WINE (the loader to use), WINEPREFIX and
-WINEDEBUG come from CTest. Where this host cannot run a Windows program of the build's kind under
-Wine at all, the suite says why and exits with 77, which CTest reports as skipped.
+Usage: wine_test.py BUILD_DIR [unittest arguments]. WINE (the loader to use), SCRIPT, WINEPREFIX
+and WINEDEBUG come from CTest. Where this host cannot run a Windows program of the build's kind
+under Wine at all, the suite says why and exits with 77, which CTest reports as skipped; where Wine
+or script is not installed, it does the same, but fails where CI installed every tool
+(AUTOMATA_REQUIRE_TOOLS).
 
 WriteConsoleA writes only to a console, so each program runs in a pseudo-terminal (script), with
 `stty -onlcr` so that the bytes arrive as written; the cursor sequences Wine's console adds are
@@ -25,6 +27,7 @@ from command_lines import CASES
 
 BUILD = Path(sys.argv.pop(1)).resolve()
 WINE = os.environ.get("WINE", "")
+SCRIPT = os.environ.get("SCRIPT", "")
 YES, NO = b"Yes.\r\n", b"No.\r\n"
 COMMAND_LINES = tempfile.mkdtemp(dir=BUILD, prefix="command-lines-")
 atexit.register(shutil.rmtree, COMMAND_LINES)
@@ -32,10 +35,17 @@ TERMINAL_SEQUENCE = re.compile(rb"\x1b\[[0-9;?]*[A-Za-z]|\x1b\][^\x07]*\x07")
 SKIP = 77
 
 
-def why_wine_cannot_run():
-    """None where Wine runs the launcher (which, given no arguments, ends with 250), else why not."""
+def missing_tool():
+    """What the suite needs that is not installed, or None."""
     if not WINE:
         return "Wine is not installed"
+    if not SCRIPT and sys.argv[1:2] == ["ConsoleTest"]:
+        return "script is not installed (Debian's bsdutils or bsdextrautils)"
+    return None
+
+
+def why_wine_cannot_run():
+    """None where Wine runs the launcher (which, given no arguments, ends with 250), else why not."""
     talkative = {name: value for name, value in os.environ.items() if name != "WINEDEBUG"}
     try:
         done = subprocess.run([WINE, str(BUILD / "launcher.exe")], stdin=subprocess.DEVNULL,
@@ -67,8 +77,9 @@ def run_in_console(program, command_line, tries=2):
     program that ends at once (seen once in some hundred runs, with the right status), so a run
     that shows nothing is tried once more; a program that writes nothing fails both."""
     inner = "stty -onlcr; exec " + shlex.join(launch(program, command_line))
+    typescript = os.path.join(COMMAND_LINES, "typescript")  # a file of ours, never a device
     for _ in range(tries):
-        done = subprocess.run(["script", "-qfec", inner, "/dev/null"], stdin=subprocess.DEVNULL,
+        done = subprocess.run([SCRIPT, "-qfec", inner, typescript], stdin=subprocess.DEVNULL,
                               capture_output=True, timeout=120)
         output = TERMINAL_SEQUENCE.sub(b"", done.stdout)
         if output:
@@ -99,6 +110,11 @@ class PipeTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    if reason := missing_tool():
+        if os.environ.get("AUTOMATA_REQUIRE_TOOLS"):
+            sys.exit(f"FAIL: {reason}, though CI installs every tool the tests use")
+        print(f"SKIP: {reason}")
+        sys.exit(SKIP)
     if reason := why_wine_cannot_run():
         print(f"SKIP: {reason}")
         sys.exit(SKIP)
