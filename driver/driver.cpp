@@ -3,9 +3,6 @@
 #include "driver/console.h"
 
 const char MessageBlock[11] = "\r\nYes.\0No.";
-const char* const NewLine = MessageBlock;
-const char* const YesText = MessageBlock + 2;
-const char* const NoText = MessageBlock + 7;
 
 int Start() {
   const char* word = GetArgument();

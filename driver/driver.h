@@ -37,7 +37,9 @@ unsigned int TextLength(const char* text);
 
 // All the text a program writes, in one constant block: CR LF, then "Yes." and its NUL, then
 // "No." and its NUL. NewLine has no NUL of its own; it is always written with the length 2.
+// The three are addresses fixed when the program is built, not pointers kept in memory, which a
+// program loaded at a random address would have to have relocated.
 extern const char MessageBlock[11];
-extern const char* const NewLine;
-extern const char* const YesText;
-extern const char* const NoText;
+inline constexpr const char* NewLine = MessageBlock;
+inline constexpr const char* YesText = MessageBlock + 2;
+inline constexpr const char* NoText = MessageBlock + 7;

@@ -1,27 +1,17 @@
 // AArch64 Linux without a C library.
 //
 // Calling convention of a system call:
-//   - the call number in x8, the result back in x0 (-4095..-1 is -errno);
+//   - the call number in x8 (the generic table's), the result back in x0 (-4095..-1 is -errno);
 //   - arguments in x0 to x5;
 //   - svc #0 preserves every other register.
-// At _start sp points at argc, then argv[0..argc-1], a null pointer, the environment and the
-// auxiliary vector; it is 16-byte aligned and the link register holds nothing to return to.
+// At _start sp is 16-byte aligned and the link register holds nothing to return to.
 #pragma once
+
+#include "platform/linux/generic_numbers.h"
 
 namespace kernel {
 
-constexpr long kWriteCall = 64;
-constexpr long kRtSigactionCall = 134;
-constexpr long kExitGroupCall = 94;
-
-// The kernel's struct sigaction here (not the C library's): handler, flags, restorer, mask.
-struct SignalAction {
-  unsigned long handler;
-  unsigned long flags;
-  unsigned long restorer;
-  unsigned long mask;
-};
-static_assert(sizeof(SignalAction) == 32);
+constexpr bool kSignalActionHasRestorer = true;
 
 inline long SystemCall1(long number, long a) {
   register long x8 asm("x8") = number;
@@ -51,10 +41,11 @@ inline long SystemCall4(long number, long a, long b, long c, long d) {
 
 }  // namespace kernel
 
-// Weak, so that every file including this one may carry it and the linker keeps one.
+// _start, emitted by the one file that defines AUTOMATA_EMIT_START (start.cpp).
+#if defined(AUTOMATA_EMIT_START)
 asm(R"(
-  .section .text._start,"ax",@progbits
-  .weak _start
+  .section .text._start,"ax",%progbits
+  .globl _start
   .type _start, %function
 _start:
   mov  x29, xzr            // the outermost frame: nothing to return or unwind to
@@ -65,3 +56,4 @@ _start:
   .size _start, . - _start
   .text
 )");
+#endif

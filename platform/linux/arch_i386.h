@@ -5,8 +5,7 @@
 //   - the call number in eax, the result back in eax (-4095..-1 is -errno);
 //   - arguments in ebx, ecx, edx, esi, edi, ebp;
 //   - int $0x80 preserves every other register.
-// At _start esp points at argc, then argv[0..argc-1], a null pointer, the environment and the
-// auxiliary vector; no return address is pushed.
+// At _start no return address is pushed.
 #pragma once
 
 namespace kernel {
@@ -14,15 +13,7 @@ namespace kernel {
 constexpr long kWriteCall = 4;
 constexpr long kRtSigactionCall = 174;
 constexpr long kExitGroupCall = 252;
-
-// The kernel's struct sigaction here: 32-bit fields, the 64-bit signal mask as two of them.
-struct SignalAction {
-  unsigned long handler;
-  unsigned long flags;
-  unsigned long restorer;
-  unsigned long mask[2];
-};
-static_assert(sizeof(SignalAction) == 20);
+constexpr bool kSignalActionHasRestorer = true;
 
 inline long SystemCall1(long number, long a) {
   long result;
@@ -44,11 +35,12 @@ inline long SystemCall4(long number, long a, long b, long c, long d) {
 
 }  // namespace kernel
 
-// Weak, so that every file including this one may carry it and the linker keeps one.
+// _start, emitted by the one file that defines AUTOMATA_EMIT_START (start.cpp).
+#if defined(AUTOMATA_EMIT_START)
 asm(R"(
-  .section .text._start,"ax",@progbits
-  .weak _start
-  .type _start, @function
+  .section .text._start,"ax",%progbits
+  .globl _start
+  .type _start, %function
 _start:
   xor  %ebp, %ebp          # the outermost frame: nothing to return or unwind to
   mov  %esp, %eax          # StartProgram's argument: the initial stack (argc, argv, ...)
@@ -60,3 +52,4 @@ _start:
   .size _start, . - _start
   .text
 )");
+#endif

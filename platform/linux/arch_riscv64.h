@@ -1,27 +1,18 @@
 // RISC-V 64-bit Linux without a C library.
 //
 // Calling convention of a system call:
-//   - the call number in a7, the result back in a0 (-4095..-1 is -errno);
+//   - the call number in a7 (the generic table's), the result back in a0 (-4095..-1 is -errno);
 //   - arguments in a0 to a5;
 //   - ecall preserves every other register.
-// At _start sp points at argc, then argv[0..argc-1], a null pointer, the environment and the
-// auxiliary vector; it is 16-byte aligned and ra holds nothing to return to. Nothing here uses
-// gp, so it is left unset.
+// At _start sp is 16-byte aligned and ra holds nothing to return to. Nothing here uses gp, so it
+// is left unset. The kernel's struct sigaction has no restorer here.
 #pragma once
+
+#include "platform/linux/generic_numbers.h"
 
 namespace kernel {
 
-constexpr long kWriteCall = 64;
-constexpr long kRtSigactionCall = 134;
-constexpr long kExitGroupCall = 94;
-
-// The kernel's struct sigaction here: RISC-V has no restorer field.
-struct SignalAction {
-  unsigned long handler;
-  unsigned long flags;
-  unsigned long mask;
-};
-static_assert(sizeof(SignalAction) == 24);
+constexpr bool kSignalActionHasRestorer = false;
 
 inline long SystemCall1(long number, long a) {
   register long a7 asm("a7") = number;
@@ -51,11 +42,12 @@ inline long SystemCall4(long number, long a, long b, long c, long d) {
 
 }  // namespace kernel
 
-// Weak, so that every file including this one may carry it and the linker keeps one.
+// _start, emitted by the one file that defines AUTOMATA_EMIT_START (start.cpp).
+#if defined(AUTOMATA_EMIT_START)
 asm(R"(
-  .section .text._start,"ax",@progbits
-  .weak _start
-  .type _start, @function
+  .section .text._start,"ax",%progbits
+  .globl _start
+  .type _start, %function
 _start:
   li   fp, 0               # the outermost frame: nothing to return or unwind to
   li   ra, 0
@@ -65,3 +57,4 @@ _start:
   .size _start, . - _start
   .text
 )");
+#endif

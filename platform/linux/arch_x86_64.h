@@ -4,8 +4,7 @@
 //   - the call number in rax, the result back in rax (-4095..-1 is -errno);
 //   - arguments in rdi, rsi, rdx, r10, r8, r9;
 //   - the syscall instruction clobbers rcx and r11; everything else is preserved.
-// At _start the stack pointer points at argc, then argv[0..argc-1], a null pointer, the
-// environment and the auxiliary vector; it is 16-byte aligned and no return address is pushed.
+// At _start the stack pointer is 16-byte aligned and no return address is pushed.
 #pragma once
 
 namespace kernel {
@@ -13,15 +12,7 @@ namespace kernel {
 constexpr long kWriteCall = 1;
 constexpr long kRtSigactionCall = 13;
 constexpr long kExitGroupCall = 231;
-
-// The kernel's struct sigaction here (not the C library's): handler, flags, restorer, mask.
-struct SignalAction {
-  unsigned long handler;
-  unsigned long flags;
-  unsigned long restorer;
-  unsigned long mask;
-};
-static_assert(sizeof(SignalAction) == 32);
+constexpr bool kSignalActionHasRestorer = true;
 
 inline long SystemCall1(long number, long a) {
   long result;
@@ -50,11 +41,12 @@ inline long SystemCall4(long number, long a, long b, long c, long d) {
 
 }  // namespace kernel
 
-// Weak, so that every file including this one may carry it and the linker keeps one.
+// _start, emitted by the one file that defines AUTOMATA_EMIT_START (start.cpp).
+#if defined(AUTOMATA_EMIT_START)
 asm(R"(
-  .section .text._start,"ax",@progbits
-  .weak _start
-  .type _start, @function
+  .section .text._start,"ax",%progbits
+  .globl _start
+  .type _start, %function
 _start:
   xor  %ebp, %ebp          # the outermost frame: nothing to return or unwind to
   mov  %rsp, %rdi          # StartProgram's argument: the initial stack (argc, argv, ...)
@@ -64,3 +56,4 @@ _start:
   .size _start, . - _start
   .text
 )");
+#endif

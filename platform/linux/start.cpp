@@ -1,4 +1,6 @@
-// Where _start hands over: the process runs the program and ends with its verdict.
+// Where the process starts: _start, from the architecture's header, hands the initial stack to
+// StartProgram, which runs the program and ends the process with its verdict.
+#define AUTOMATA_EMIT_START  // _start is this file's
 #include "platform/linux/system_calls.h"
 #include "platform/posix/run.h"
 

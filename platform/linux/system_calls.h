@@ -1,5 +1,9 @@
-// Typed wrappers for the three system calls a program makes, on top of the architecture's
-// calling convention.
+// Typed wrappers for the three system calls a program makes, on top of the architecture's header
+// (arch_<name>.h): how a call is made, the call numbers, whether the kernel's struct sigaction has
+// a restorer, and _start, which only the file that defines AUTOMATA_EMIT_START emits.
+//
+// At _start the stack pointer points at argc, then argv[0..argc-1], a null pointer, the
+// environment and the auxiliary vector; there is nothing to return to.
 #pragma once
 
 #if defined(__x86_64__)
@@ -22,6 +26,25 @@ constexpr long kInterrupted = -4;      // -EINTR
 constexpr int kBrokenPipeSignal = 13;  // SIGPIPE
 
 constexpr unsigned long kIgnoreSignal = 1;  // SIG_IGN
+
+// The kernel's struct sigaction (not the C library's): the handler, the flags, on most machines
+// the restorer a handler returns through, and the 64-bit signal mask, as two 32-bit words so that
+// no 32-bit ABI aligns it apart.
+template <bool has_restorer>
+struct KernelSignalAction {
+  unsigned long handler;
+  unsigned long flags;
+  unsigned long restorer;
+  unsigned int mask[2];
+};
+template <>
+struct KernelSignalAction<false> {
+  unsigned long handler;
+  unsigned long flags;
+  unsigned int mask[2];
+};
+using SignalAction = KernelSignalAction<kSignalActionHasRestorer>;
+static_assert(sizeof(SignalAction) == (kSignalActionHasRestorer ? 3 : 2) * sizeof(long) + 8);
 
 inline long Write(int fd, const void* bytes, unsigned long count) {
   return SystemCall3(kWriteCall, fd, reinterpret_cast<long>(bytes), static_cast<long>(count));
