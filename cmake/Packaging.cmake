@@ -12,14 +12,20 @@ if(AUTOMATA_PLATFORM STREQUAL "win32")
   set(CPACK_GENERATOR ZIP)
   set(package ${CPACK_PACKAGE_FILE_NAME}.zip)
 else()
-  # The manual page and the changelog compressed as Debian has them: gzip -9n stores no name and
-  # no time, so every build gives the same bytes. binary3's and evena's pages link to decimal3's.
+  # The manual pages and the changelog compressed as Debian has them: gzip -9n stores no name and
+  # no time, so every build gives the same bytes. binary3's and evena's pages link to decimal3's;
+  # a program from a table has a page of its own.
   set(documents ${PROJECT_BINARY_DIR}/documents)
   file(MAKE_DIRECTORY ${documents})
-  foreach(source IN ITEMS man/decimal3.1 packaging/changelog)
+  set(sources ${PROJECT_SOURCE_DIR}/man/decimal3.1 ${PROJECT_SOURCE_DIR}/packaging/changelog)
+  foreach(program IN LISTS AUTOMATA_TABLE_PROGRAMS)
+    list(APPEND sources ${PROJECT_BINARY_DIR}/tables/${program}.1)
+    list(APPEND pages ${documents}/${program}.1.gz)
+  endforeach()
+  foreach(source IN LISTS sources)
     get_filename_component(name ${source} NAME)
     add_custom_command(OUTPUT ${documents}/${name}.gz
-      COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${documents}/${name}
+      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${documents}/${name}
       COMMAND gzip -9nf ${documents}/${name}
       DEPENDS ${source} VERBATIM)
     list(APPEND compressed ${documents}/${name}.gz)
@@ -29,7 +35,7 @@ else()
     file(CREATE_LINK decimal3.1.gz ${documents}/${program}.1.gz SYMBOLIC)
   endforeach()
   install(FILES ${documents}/decimal3.1.gz ${documents}/binary3.1.gz ${documents}/evena.1.gz
-          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+          ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${documents}/changelog.gz packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
   if(AUTOMATA_PLATFORM STREQUAL "linux")
     install(FILES packaging/lintian-overrides RENAME ${CPACK_PACKAGE_NAME}
@@ -70,7 +76,7 @@ add_custom_target(checksums
   COMMAND ${CMAKE_CPACK_COMMAND} --config CPackConfig.cmake
   COMMAND sha256sum ${package} > SHA256SUMS
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
-add_dependencies(checksums decimal3 binary3 evena)
+add_dependencies(checksums ${AUTOMATA_PROGRAMS} ${AUTOMATA_TABLE_PROGRAMS})
 if(TARGET documents)
   add_dependencies(checksums documents)
 endif()

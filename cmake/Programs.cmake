@@ -15,8 +15,13 @@ if(AUTOMATA_HAVE_NO_LOOP_PATTERNS)
   target_compile_options(automata_program_flags INTERFACE -fno-tree-loop-distribute-patterns)
 endif()
 
+# automata_add_program(NAME [RECOGNIZER]): the recognizer is recognizers/NAME.cpp unless named.
 function(automata_add_program name)
-  add_executable(${name} recognizers/${name}.cpp)
+  set(recognizer ${ARGN})
+  if(NOT recognizer)
+    set(recognizer recognizers/${name}.cpp)
+  endif()
+  add_executable(${name} ${recognizer})
   target_link_libraries(${name} PRIVATE automata_code automata_program_flags driver platform)
   if(COMMAND automata_finish_program)  # a platform's step after the link
     automata_finish_program(${name})
