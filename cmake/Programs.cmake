@@ -5,10 +5,12 @@ include(CheckCXXCompilerFlag)
 # How the programs themselves are compiled: small (a section per function, so that the link drops
 # one inlined everywhere), no exceptions, RTTI or unwind tables, and no calls into a library the
 # compiler assumes (a loop that copies or counts must stay a loop).
-set(AUTOMATA_PROGRAM_OPTIMIZATION -Os CACHE STRING "How the programs are optimised (-O0 for coverage)")
+set(AUTOMATA_PROGRAM_OPTIMIZATION -Os CACHE STRING
+    "How the programs are optimised: -Os, -O2, -O0 (coverage), with -fno-omit-frame-pointer or not")
+separate_arguments(optimization UNIX_COMMAND "${AUTOMATA_PROGRAM_OPTIMIZATION}")
 add_library(automata_program_flags INTERFACE)
 target_compile_options(automata_program_flags INTERFACE
-  ${AUTOMATA_PROGRAM_OPTIMIZATION} -ffunction-sections -fno-exceptions -fno-rtti
+  ${optimization} -ffunction-sections -fno-exceptions -fno-rtti
   -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-jump-tables)
 check_cxx_compiler_flag(-fno-tree-loop-distribute-patterns AUTOMATA_HAVE_NO_LOOP_PATTERNS)
 if(AUTOMATA_HAVE_NO_LOOP_PATTERNS)

@@ -31,7 +31,13 @@ const char* SkipProgramName(const char* command_line) {
   return reinterpret_cast<const char*>(c);
 }
 
-void ReportVerdict(int verdict) { WriteMessage(verdict != 0 ? YesText : NoText); }
+void ReportVerdict(int verdict) {
+  // Not a conditional expression: unoptimised, that reads the chosen pointer from memory, and a
+  // position-independent program would then need it relocated.
+  const char* text = NoText;
+  if (verdict != 0) text = YesText;
+  WriteMessage(text);
+}
 
 void WriteMessage(const char* text) {
   const unsigned int length = TextLength(text);
