@@ -22,26 +22,25 @@ endfunction()
 include(${CMAKE_CURRENT_LIST_DIR}/Architectures.cmake)
 message(STATUS "Architecture: ${CMAKE_SYSTEM_PROCESSOR} (${AUTOMATA_ARCHITECTURE})")
 
-# Linux programs built for another machine run their tests under its emulator, pointed at the
-# target's C library (for the test programs) where the toolchain file names one.
+# Linux programs cross-built with a toolchain that names the target's libraries (ours do:
+# cmake/linux-cross.cmake) run their tests under the architecture's emulator, pointed at them.
 if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND AUTOMATA_EMULATOR
-   AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${AUTOMATA_EMULATOR})
-  if(CMAKE_FIND_ROOT_PATH)
-    list(GET CMAKE_FIND_ROOT_PATH 0 sysroot)
-    list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L ${sysroot})
-  endif()
+   AND CMAKE_FIND_ROOT_PATH AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  list(GET CMAKE_FIND_ROOT_PATH 0 sysroot)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${AUTOMATA_EMULATOR} -L ${sysroot})
 endif()
 
 # The libc-free layer keeps the command line in a register that no file of a program may use for
-# anything else; a compiler that cannot reserve it (Clang, on most machines) gets the hosted layer.
+# anything else, and joins it on the stack with every page probed; a compiler that cannot do both
+# (Clang, on most machines) gets the hosted layer.
 include(CheckCXXSourceCompiles)
 set(AUTOMATA_PLATFORM "" CACHE STRING "Platform layer of the programs: linux, posix or win32")
 if(NOT AUTOMATA_PLATFORM)
   if(WIN32)
     set(AUTOMATA_PLATFORM win32)
   elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND AUTOMATA_COMMAND_LINE_REGISTER)
-    set(CMAKE_REQUIRED_FLAGS -ffixed-${AUTOMATA_COMMAND_LINE_REGISTER})
+    set(CMAKE_REQUIRED_FLAGS
+        "-ffixed-${AUTOMATA_COMMAND_LINE_REGISTER} -fstack-clash-protection -Werror")
     check_cxx_source_compiles([[
       register char* line asm("${AUTOMATA_COMMAND_LINE_REGISTER}");
       int main() { return line != nullptr; }]] AUTOMATA_CAN_RESERVE_REGISTER)
@@ -50,7 +49,7 @@ if(NOT AUTOMATA_PLATFORM)
       set(AUTOMATA_PLATFORM linux)
     else()
       message(STATUS "The hosted layer: ${CMAKE_CXX_COMPILER_ID} cannot reserve "
-                     "${AUTOMATA_COMMAND_LINE_REGISTER} for the libc-free layer's command line")
+                     "${AUTOMATA_COMMAND_LINE_REGISTER} and probe the stack for the libc-free one")
       set(AUTOMATA_PLATFORM posix)
     endif()
   else()
