@@ -43,17 +43,12 @@ inline long SystemCall4(long number, long a, long b, long c, long d) {
 
 // _start, emitted by the one file that defines AUTOMATA_EMIT_START (start.cpp).
 #if defined(AUTOMATA_EMIT_START)
-asm(R"(
-  .section .text._start,"ax",%progbits
-  .globl _start
-  .type _start, %function
+asm(AUTOMATA_START_BEGIN R"(
 _start:
   mov  x29, xzr            // the outermost frame: nothing to return or unwind to
   mov  x30, xzr
   mov  x0, sp              // StartProgram's argument: the initial stack (argc, argv, ...)
   bl   StartProgram        // ends the process; never returns
   brk  #0
-  .size _start, . - _start
-  .text
-)");
+)" AUTOMATA_START_END);
 #endif

@@ -37,10 +37,7 @@ inline long SystemCall4(long number, long a, long b, long c, long d) {
 
 // _start, emitted by the one file that defines AUTOMATA_EMIT_START (start.cpp).
 #if defined(AUTOMATA_EMIT_START)
-asm(R"(
-  .section .text._start,"ax",%progbits
-  .globl _start
-  .type _start, %function
+asm(AUTOMATA_START_BEGIN R"(
 _start:
   xor  %ebp, %ebp          # the outermost frame: nothing to return or unwind to
   mov  %esp, %eax          # StartProgram's argument: the initial stack (argc, argv, ...)
@@ -49,7 +46,5 @@ _start:
   push %eax
   call StartProgram        # ends the process; never returns
   hlt
-  .size _start, . - _start
-  .text
-)");
+)" AUTOMATA_START_END);
 #endif

@@ -44,17 +44,12 @@ inline long SystemCall4(long number, long a, long b, long c, long d) {
 
 // _start, emitted by the one file that defines AUTOMATA_EMIT_START (start.cpp).
 #if defined(AUTOMATA_EMIT_START)
-asm(R"(
-  .section .text._start,"ax",%progbits
-  .globl _start
-  .type _start, %function
+asm(AUTOMATA_START_BEGIN R"(
 _start:
   li   fp, 0               # the outermost frame: nothing to return or unwind to
   li   ra, 0
   mv   a0, sp              # StartProgram's argument: the initial stack (argc, argv, ...)
   call StartProgram        # ends the process; never returns
   unimp
-  .size _start, . - _start
-  .text
-)");
+)" AUTOMATA_START_END);
 #endif

@@ -43,17 +43,12 @@ inline long SystemCall4(long number, long a, long b, long c, long d) {
 
 // _start, emitted by the one file that defines AUTOMATA_EMIT_START (start.cpp).
 #if defined(AUTOMATA_EMIT_START)
-asm(R"(
-  .section .text._start,"ax",%progbits
-  .globl _start
-  .type _start, %function
+asm(AUTOMATA_START_BEGIN R"(
 _start:
   xor  %ebp, %ebp          # the outermost frame: nothing to return or unwind to
   mov  %rsp, %rdi          # StartProgram's argument: the initial stack (argc, argv, ...)
   and  $-16, %rsp          # keep the call 16-byte aligned
   call StartProgram        # ends the process; never returns
   hlt
-  .size _start, . - _start
-  .text
-)");
+)" AUTOMATA_START_END);
 #endif
