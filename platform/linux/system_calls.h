@@ -7,7 +7,8 @@
 #pragma once
 
 // What the architecture's _start stands between: a section and a symbol of its own.
-#define AUTOMATA_START_BEGIN ".section .text._start,\"ax\",%progbits\n.globl _start\n.type _start, %function"
+#define AUTOMATA_START_BEGIN \
+  ".section .text._start,\"ax\",%progbits\n.globl _start\n.type _start, %function"
 #define AUTOMATA_START_END ".size _start, . - _start\n.text\n"
 
 #if defined(__x86_64__)
