@@ -18,7 +18,7 @@ automata_architecture(aarch64 ALSO arm64 DEBIAN arm64 WINDOWS winarm64 REGISTER 
 automata_architecture(riscv64 DEBIAN riscv64 REGISTER s11 EMULATOR qemu-riscv64)
 automata_architecture(arm ALSO armv7l armv7-a armv7 armhf DEBIAN armhf REGISTER r10
                       EMULATOR qemu-arm)
-automata_architecture(i686 ALSO i386 i486 i586 x86 DEBIAN i386 WINDOWS win32 REGISTER edi
+automata_architecture(i386 ALSO i486 i586 i686 x86 DEBIAN i386 WINDOWS win32 REGISTER edi
                       EMULATOR qemu-i386)
 automata_architecture(s390x DEBIAN s390x EMULATOR qemu-s390x)
 automata_architecture(ppc64le DEBIAN ppc64el EMULATOR qemu-ppc64le)

@@ -19,7 +19,8 @@ if(AUTOMATA_TABLES)
       message(FATAL_ERROR "${table}: '${name}' cannot name a program: letters, digits, _, + and - "
                           "only, and no name that another program has")
     endif()
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${table})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${table}
+                 ${PROJECT_SOURCE_DIR}/recognizers/generate.py)
     file(REMOVE ${generated}/${name}.cpp ${generated}/${name}.1)
     execute_process(
       COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/recognizers/generate.py ${table}

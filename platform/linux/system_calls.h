@@ -11,19 +11,8 @@
   ".section .text._start,\"ax\",%progbits\n.globl _start\n.type _start, %function"
 #define AUTOMATA_START_END ".size _start, . - _start\n.text\n"
 
-#if defined(__x86_64__)
-#include "platform/linux/arch_x86_64.h"
-#elif defined(__aarch64__)
-#include "platform/linux/arch_aarch64.h"
-#elif defined(__riscv) && __riscv_xlen == 64
-#include "platform/linux/arch_riscv64.h"
-#elif defined(__arm__) && defined(__ARM_EABI__)
-#include "platform/linux/arch_arm.h"
-#elif defined(__i386__)
-#include "platform/linux/arch_i386.h"
-#else
-#error "no libc-free layer for this architecture: build with the hosted POSIX layer"
-#endif
+// The build names the header of the architecture's row (cmake/Architectures.cmake).
+#include AUTOMATA_ARCHITECTURE_HEADER
 
 namespace kernel {
 
