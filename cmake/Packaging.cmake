@@ -13,7 +13,7 @@ if(AUTOMATA_PLATFORM STREQUAL "win32")
   set(package ${CPACK_PACKAGE_FILE_NAME}.zip)
 else()
   # The manual pages and the changelog compressed as Debian has them: gzip -9n stores no name and
-  # no time, so every build gives the same bytes. binary3's and evena's pages link to decimal3's;
+  # no time, so every build gives the same bytes. The system's own three share decimal3's page;
   # a program from a table has a page of its own.
   set(documents ${PROJECT_BINARY_DIR}/documents)
   file(MAKE_DIRECTORY ${documents})
@@ -31,12 +31,15 @@ else()
     list(APPEND compressed ${documents}/${name}.gz)
   endforeach()
   add_custom_target(documents ALL DEPENDS ${compressed})
-  foreach(program IN ITEMS binary3 evena)
-    file(CREATE_LINK decimal3.1.gz ${documents}/${program}.1.gz SYMBOLIC)
+  foreach(program IN LISTS AUTOMATA_OWN_PROGRAMS)
+    if(NOT program STREQUAL "decimal3")
+      file(CREATE_LINK decimal3.1.gz ${documents}/${program}.1.gz SYMBOLIC)
+    endif()
+    list(APPEND pages ${documents}/${program}.1.gz)
   endforeach()
-  install(FILES ${documents}/decimal3.1.gz ${documents}/binary3.1.gz ${documents}/evena.1.gz
-          ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${documents}/changelog.gz packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${AUTOMATA_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
   if(AUTOMATA_PLATFORM STREQUAL "linux")
     install(FILES packaging/lintian-overrides RENAME ${CPACK_PACKAGE_NAME}
             DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides)
@@ -76,7 +79,7 @@ add_custom_target(checksums
   COMMAND ${CMAKE_CPACK_COMMAND} --config CPackConfig.cmake
   COMMAND sha256sum ${package} > SHA256SUMS
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
-add_dependencies(checksums ${AUTOMATA_PROGRAMS} ${AUTOMATA_TABLE_PROGRAMS})
+add_dependencies(checksums ${AUTOMATA_PROGRAMS})
 if(TARGET documents)
   add_dependencies(checksums documents)
 endif()

@@ -17,9 +17,11 @@ if(AUTOMATA_HAVE_NO_LOOP_PATTERNS)
   target_compile_options(automata_program_flags INTERFACE -fno-tree-loop-distribute-patterns)
 endif()
 
-# automata_add_program(NAME [RECOGNIZER]): the recognizer is recognizers/NAME.cpp unless named.
+# automata_add_program(NAME [RECOGNIZER] [NOT_INSTALLED]): the recognizer is
+# recognizers/NAME.cpp unless named.
 function(automata_add_program name)
-  set(recognizer ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 1 program "NOT_INSTALLED" "" "")
+  set(recognizer ${program_UNPARSED_ARGUMENTS})
   if(NOT recognizer)
     set(recognizer recognizers/${name}.cpp)
   endif()
@@ -28,5 +30,7 @@ function(automata_add_program name)
   if(COMMAND automata_finish_program)  # a platform's step after the link
     automata_finish_program(${name})
   endif()
-  install(TARGETS ${name} RUNTIME DESTINATION bin)  # bin/ on every platform
+  if(NOT program_NOT_INSTALLED)
+    install(TARGETS ${name} RUNTIME DESTINATION bin)  # bin/ on every platform
+  endif()
 endfunction()

@@ -1,37 +1,59 @@
-# Programs from tables of one's own: -DAUTOMATA_TABLES="a.table;b.table" (paths absolute, or from
-# the project's root) builds a program from each, named after its file up to the first dot. When
-# the build is configured, recognizers/generate.py turns each table into a recognizer and a manual
-# page; a table with a fault stops the configure, naming its file and line, so that nothing
-# half-built is left to install.
+# Programs from tables: the examples in examples/, then those of -DAUTOMATA_TABLES="a.table;b.table"
+# (paths absolute, or from the project's root), each named after its file up to the first dot.
+# When the build is configured, recognizers/generate.py turns each table into a recognizer and a
+# manual page; a fault in a table or in the list stops the configure with one line naming the file
+# (and line) and what is wrong, so that nothing half-built is left to install. What is worth
+# saying about a table that builds (states no word reaches, states fewer would do the work of) is
+# said in a line of its own.
 set(AUTOMATA_TABLES "" CACHE STRING "Table files (;-separated), each built into a program of its own")
-set(AUTOMATA_TABLE_PROGRAMS "")  # their names
-set(AUTOMATA_TABLE_FILES "")     # their tables, as absolute paths
-if(AUTOMATA_TABLES)
-  find_package(Python3 REQUIRED COMPONENTS Interpreter)
-  set(generated ${PROJECT_BINARY_DIR}/tables)
-  file(MAKE_DIRECTORY ${generated})
-  foreach(table IN LISTS AUTOMATA_TABLES)
-    get_filename_component(table "${table}" ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
-    get_filename_component(name "${table}" NAME)
-    string(REGEX REPLACE "\\..*" "" name "${name}")
-    if(NOT name MATCHES "^[A-Za-z0-9_][A-Za-z0-9_+-]*$" OR name IN_LIST AUTOMATA_PROGRAMS
-       OR name IN_LIST AUTOMATA_TABLE_PROGRAMS)
-      message(FATAL_ERROR "${table}: '${name}' cannot name a program: letters, digits, _, + and - "
-                          "only, and no name that another program has")
-    endif()
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${table}
-                 ${PROJECT_SOURCE_DIR}/recognizers/generate.py)
+set(AUTOMATA_EXAMPLES examples/identifier.table examples/quoted.table examples/mult7.table
+                      examples/signed.table)
+# The examples are built and tested but not installed (their tables are, as documentation); the
+# programs of AUTOMATA_TABLES are installed and packaged with a manual page each.
+set(AUTOMATA_TABLE_PROGRAMS "")  # the programs of AUTOMATA_TABLES
+set(AUTOMATA_TABLE_FILES "")     # the tables of the examples and of AUTOMATA_TABLES, absolute
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(generated ${PROJECT_BINARY_DIR}/tables)
+file(MAKE_DIRECTORY ${generated})
+
+# automata_table_program(TABLE [NOT_INSTALLED]): the program of one table.
+macro(automata_table_program table)
+  if("${table}" STREQUAL "")
+    message(FATAL_ERROR "AUTOMATA_TABLES: an empty entry (two ; together, or one at an end)")
+  endif()
+  get_filename_component(path "${table}" ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
+  get_filename_component(name "${path}" NAME)
+  string(REGEX REPLACE "\\..*" "" name "${name}")
+  if(NOT name MATCHES "^[A-Za-z0-9_][A-Za-z0-9_+-]*$")
+    message(FATAL_ERROR "${path}: '${name}' cannot name a program: letters, digits, _, + and - "
+                        "only, up to the first dot")
+  elseif(name IN_LIST AUTOMATA_PROGRAMS)
+    message(FATAL_ERROR "${path}: another program is named ${name} already")
+  endif()
+  execute_process(
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/recognizers/generate.py ${path}
+            --source ${generated}/${name}.cpp --manual ${generated}/${name}.1 --name ${name}
+            --version ${PROJECT_VERSION}
+    RESULT_VARIABLE failed ERROR_VARIABLE said ERROR_STRIP_TRAILING_WHITESPACE)
+  if(failed)
     file(REMOVE ${generated}/${name}.cpp ${generated}/${name}.1)
-    execute_process(
-      COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/recognizers/generate.py ${table}
-              --source ${generated}/${name}.cpp --manual ${generated}/${name}.1 --name ${name}
-              --version ${PROJECT_VERSION}
-      RESULT_VARIABLE failed ERROR_VARIABLE fault)
-    if(failed)
-      message(FATAL_ERROR "${fault}")
-    endif()
-    automata_add_program(${name} ${generated}/${name}.cpp)
-    list(APPEND AUTOMATA_TABLE_PROGRAMS ${name})
-    list(APPEND AUTOMATA_TABLE_FILES ${table})
-  endforeach()
-endif()
+    message(FATAL_ERROR "${said}")
+  elseif(said)
+    message(NOTICE "${said}")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+  automata_add_program(${name} ${generated}/${name}.cpp ${ARGN})
+  list(APPEND AUTOMATA_PROGRAMS ${name})
+  list(APPEND AUTOMATA_TABLE_FILES ${path})
+endmacro()
+
+foreach(table IN LISTS AUTOMATA_EXAMPLES)
+  automata_table_program(${table} NOT_INSTALLED)
+endforeach()
+foreach(table IN LISTS AUTOMATA_TABLES)
+  automata_table_program("${table}")
+  list(APPEND AUTOMATA_TABLE_PROGRAMS ${name})
+endforeach()
+file(GLOB generator_sources ${PROJECT_SOURCE_DIR}/recognizers/generate.py
+                            ${PROJECT_SOURCE_DIR}/recognizers/generator/*.py)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${generator_sources})

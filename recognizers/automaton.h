@@ -4,8 +4,9 @@
 // state order with S0 (the start state) first, and no table or state variable anywhere. The only
 // value that changes is the read position p. The block of a state
 //   1. finishes at the NUL that ends the word: kAccept if the state is accepting, else kReject;
-//   2. compares the byte at p with the alphabet bytes in the order the automaton lists them, and
-//      on the first match steps p past it and jumps (goto) to the next state's block;
+//   2. compares the byte at p with the alphabet bytes in the order the automaton lists them (or,
+//      for a table of classes and ranges, with the ranges of bytes that lead on), and on the
+//      first match steps p past it and jumps (goto) to the next state's block;
 //   3. finishes with kReject on any other byte, reading nothing after it.
 // The table each routine follows stands as a comment above it.
 #pragma once
@@ -21,5 +22,10 @@ constexpr int kReject = 0;
 
 // Where the word's bytes are read from: compared as unsigned bytes, never as signed chars.
 inline const Byte* Bytes(const char* word) { return reinterpret_cast<const Byte*>(word); }
+
+// Whether first <= byte <= last, in one comparison.
+constexpr bool In(Byte byte, Byte first, Byte last) {
+  return static_cast<Byte>(byte - first) <= static_cast<Byte>(last - first);
+}
 
 }  // namespace automaton

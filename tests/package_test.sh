@@ -58,7 +58,8 @@ else
 fi
 for path in bin/decimal3 bin/binary3 bin/evena share/man/man1/decimal3.1.gz \
             share/man/man1/binary3.1.gz share/man/man1/evena.1.gz \
-            share/doc/automata/copyright share/doc/automata/changelog.gz; do
+            share/doc/automata/copyright share/doc/automata/changelog.gz \
+            share/doc/automata/examples/identifier.table; do
   grep -q " $root$path\( -> .*\)\?\$" <<< "$contents" || fail "the package lacks $path"
 done
 

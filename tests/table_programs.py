@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """Every program built from a table, end to end, against its table read as data (never through
-the generator): every word of its alphabet up to the length that keeps the count near 300, and
-words with a byte outside it.
+the generator; a class in brackets is read by Python's re): every word of a few bytes of each
+column up to the length that keeps the count near 300, random words of them, and words with a
+byte outside every column.
 
 Usage: table_programs.py BUILD_DIR TABLE... -- RUNNER...
 RUNNER is how a program is started: nothing (natively), an emulator with its arguments, or
 --windows, for the emulated Windows.
 """
 import itertools
+import random
+import re
 import subprocess
 import sys
 from pathlib import Path
@@ -15,32 +18,52 @@ from pathlib import Path
 BLANKS = bytes(range(1, 0x21))
 
 
-def read(path):
-    """(alphabet bytes, {state: (accepting, [next state or None])}) from a table file."""
-    rows = [line.split() for line in Path(path).read_text().splitlines()
-            if line.strip() and not line.startswith("#")]
-    alphabet = [int(cell[2:], 16) if cell.startswith("\\x") else ord(cell) for cell in rows[0][2:]]
-    return alphabet, {row[0]: (row[1] == "yes", [None if t == "-" else t for t in row[2:]])
-                      for row in rows[1:]}
+def column_bytes(cell):
+    """The bytes a header cell stands for."""
+    if cell.startswith("[") and len(cell) > 1:
+        pattern = re.compile(cell.encode("latin-1"))
+        return [b for b in range(1, 256) if pattern.fullmatch(bytes([b]))]
+    return [int(cell[2:], 16) if cell.startswith("\\x") else ord(cell)]
+
+
+def read(data):
+    """({byte: column}, {state: (accepting, [next state or None])}) from a table file's bytes."""
+    text = data.decode("latin-1").removeprefix("\xef\xbb\xbf")
+    rows = [re.split(r"[ \t\r]+", line.strip(" \t\r")) for line in text.split("\n")
+            if line.strip(" \t\r") and not line.startswith("#")]
+    columns = {byte: index for index, cell in enumerate(rows[0][2:]) for byte in column_bytes(cell)}
+    return columns, {row[0]: (row[1] == "yes", [None if t == "-" else t for t in row[2:]])
+                     for row in rows[1:]}
 
 
 def accepts(table, word):
-    alphabet, states = table
+    columns, states = table
     state = "S0"
     for byte in word:
-        if byte not in alphabet or states[state][1][alphabet.index(byte)] is None:
+        state = states[state][1][columns[byte]] if byte in columns else None
+        if state is None:
             return False
-        state = states[state][1][alphabet.index(byte)]
     return states[state][0]
 
 
-def words(alphabet):
+def words(columns, count=300):
+    """Short words over a few bytes of each column, random longer ones, and words with an
+    outsider in them."""
+    by_column = {}
+    for byte, column in columns.items():
+        by_column.setdefault(column, []).append(byte)
+    alphabet = sorted({b for found in by_column.values() for b in (found[0], found[len(found) // 2],
+                                                                    found[-1])})
     found, length = [b""], 1
-    while alphabet and len(found) + len(alphabet) ** length <= 300:
+    while alphabet and len(found) + len(alphabet) ** length <= count:
         found += [bytes(w) for w in itertools.product(alphabet, repeat=length)]
         length += 1
-    outsider = next(b for b in [0x7A, 0x23, 0x7F, 0xFF, *range(0x21, 0x100)] if b not in alphabet)
-    return found + [w + bytes([outsider]) + v for w, v in zip(found[:20], reversed(found[:20]))]
+    pick = random.Random(20261209)
+    found += [bytes(pick.choices(alphabet, k=pick.randint(1, 12))) for _ in range(50)] if alphabet else []
+    outsiders = [b for b in [0x7A, 0x23, 0x7F, 0xFF, *range(0x21, 0x100)] if b not in columns]
+    if outsiders:
+        found += [w + bytes([outsiders[0]]) + v for w, v in zip(found[:20], reversed(found[:20]))]
+    return found
 
 
 def main():
@@ -60,7 +83,7 @@ def main():
 
     failures = 0
     for path in tables:
-        name, table = Path(path).name.split(".")[0], read(path)
+        name, table = Path(path).name.split(".")[0], read(Path(path).read_bytes())
         tried = words(table[0])
         for word in tried:
             yes = accepts(table, word.lstrip(BLANKS))

@@ -1,0 +1,40 @@
+"""The automaton every reader makes and every writer reads.
+
+States are numbers, 0 the start state (written S0, S1, ...). The alphabet is a list of columns,
+each a set of bytes that the automaton does not tell apart, spelled as the table writes it; no
+byte stands in two columns and none is NUL. Each state has, per column, its next state or None
+(the word is rejected there). Text is held as str of one character per byte (Latin-1), so that
+any bytes pass through unchanged and are never decoded.
+"""
+from dataclasses import dataclass, field
+
+
+class Fault(Exception):
+    """Input that makes no automaton: the message names the file (and line) and the cause."""
+
+
+@dataclass
+class Column:
+    spelling: str  # how the table writes it: a, \x20, [0-9]
+    bytes: tuple  # its bytes, ascending
+
+
+@dataclass
+class Automaton:
+    columns: list  # [Column]
+    accepting: list  # [bool] per state
+    next: list  # per state, [next state or None] per column
+    description: list = field(default_factory=list)  # the lines that say what it answers
+
+    @property
+    def size(self):
+        return len(self.accepting)
+
+    def transitions(self, state):
+        """[(byte, next state)] of a state, in the order the columns are listed, then by byte."""
+        return [(byte, target) for column, target in zip(self.columns, self.next[state])
+                if target is not None for byte in column.bytes]
+
+
+def name(state):
+    return f"S{state}"

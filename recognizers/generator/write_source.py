@@ -1,0 +1,141 @@
+"""The recognizer in the house form: the description and the table as the comment above it, then
+one block per state, S0 first, a label where a jump lands, a goto per transition.
+
+Each block tests the end of the word first. Then, by what the state's transitions are:
+- a few single bytes, no two neighbours leading to one state (a range would gain nothing): one
+  comparison per byte, in the order the columns are listed;
+- a few ranges (runs of bytes that lead to one state, merged): per next state, one test that ORs
+  its ranges, so that a run of bytes that all lead to one state takes one predictable branch;
+- many ranges: a binary search over them, O(log r) comparisons for r ranges.
+"""
+import re
+
+from .model import Fault, name
+from .spelling import runs
+from .write_table import table_lines
+
+FEW_BYTES = 16  # single bytes compared one after another at most
+FEW_RANGES = 8  # ranges ORed per next state at most; more are searched
+
+
+def byte_literal(byte):
+    """How the code writes a byte it compares with: unsigned, never a signed char."""
+    if 0x21 <= byte <= 0x7E:
+        return {0x27: "'\\''", 0x5C: "'\\\\'"}.get(byte, f"'{chr(byte)}'")
+    return f"0x{byte:02X}"
+
+
+def comment_text(line):
+    """A description line as it can stand in a // comment: a NUL or a CR in it, which would end
+    the comment or the line, and a \\ at its end, which would join the next line to it, are
+    written \\xHH. Applied again to what it wrote, it changes nothing."""
+    line = line.rstrip().replace("\0", "\\x00").replace("\r", "\\x0D")
+    return line[:-1] + "\\x5C" if line.endswith("\\") else line
+
+
+def merged_ranges(transitions):
+    """[(first, last, next state or None)] over the bytes 0x01-0xFF, neighbours that lead to one
+    state merged."""
+    step = dict(transitions)
+    found = []
+    for byte in range(1, 256):
+        target = step.get(byte)
+        if found and found[-1][2] == target:
+            found[-1] = (found[-1][0], byte, target)
+        else:
+            found.append((byte, byte, target))
+    return found
+
+
+def test(first, last):
+    if first == last:
+        return f"*p == {byte_literal(first)}"
+    if first == 1:
+        return f"*p <= {byte_literal(last)}"
+    if last == 0xFF:
+        return f"*p >= {byte_literal(first)}"
+    return f"In(*p, {byte_literal(first)}, {byte_literal(last)})"
+
+
+def jump(target):
+    return "return kReject;" if target is None else f"{{ ++p; goto {name(target)}; }}"
+
+
+def search(ranges, indent):
+    """A binary search over ranges that cover a span of bytes, each a leaf of its own."""
+    if len(ranges) == 1:
+        return [indent + jump(ranges[0][2])]
+    middle = len(ranges) // 2
+    return ([f"{indent}if (*p < {byte_literal(ranges[middle][0])}) {{"] +
+            search(ranges[:middle], indent + "  ") + [f"{indent}}}"] +
+            search(ranges[middle:], indent))
+
+
+def byte_by_byte(transitions):
+    """Whether a state's bytes are best compared one after another: a few, none a range."""
+    ranges = [r for r in merged_ranges(transitions) if r[2] is not None]
+    return all(first == last for first, last, _ in ranges) and len(ranges) <= FEW_BYTES
+
+
+def block(automaton, state, labelled):
+    out = [f"{name(state)}:" if labelled else
+           f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
+    out.append(f"  if (*p == '\\0') return {'kAccept' if automaton.accepting[state] else 'kReject'};")
+    transitions = automaton.transitions(state)
+    ranges = [r for r in merged_ranges(transitions) if r[2] is not None]
+    if [(first, last) for first, last, _ in ranges] == [(1, 0xFF)]:  # every byte leads on
+        return out + [f"  {jump(ranges[0][2])}"]
+    if byte_by_byte(transitions):
+        out += [f"  if (*p == {byte_literal(byte)}) {jump(target)}" for byte, target in transitions]
+    elif len(ranges) <= FEW_RANGES:
+        targets = list(dict.fromkeys(target for _, _, target in ranges))
+        for target in targets:
+            tests = [test(f, l) for f, l, t in ranges if t == target]
+            if len(tests) > 1:
+                tests = [t if t.startswith("In(") else f"({t})" for t in tests]
+            condition = " | ".join(tests)
+            out.append(f"  if ({condition}) {jump(target)}")
+    else:
+        return out + search(merged_ranges(transitions), "  ")
+    return out + ["  return kReject;"]
+
+
+def source(automaton, function="Recognize"):
+    """The recognizer's source, one character per byte."""
+    entered = {t for targets in automaton.next for t in targets if t is not None}
+    out = ['#include "recognizers/automaton.h"', ""]
+    out += [f"// {comment_text(line)}".rstrip() for line in automaton.description]
+    out += ["//"] + [f"//   {line}" for line in table_lines(automaton)]
+    out += [f"int {function}(const char* word) {{", "  using namespace automaton;",
+            "  const Byte* p = Bytes(word);", "",
+            "  // One line per transition, in the order the alphabet is listed."
+            if all(byte_by_byte(automaton.transitions(s)) for s in range(automaton.size)) else
+            "  // Each block: the end of the word, then the bytes or ranges of bytes that lead on.",
+            "  // clang-format off"]
+    for state in range(automaton.size):
+        if state:
+            out.append("")
+        out += block(automaton, state, state in entered)
+    out += ["  // clang-format on", "}", ""]
+    return "\n".join(out)
+
+
+ROUTINE = re.compile(r"^int ([A-Za-z_][A-Za-z0-9_]*)\(const char\* word\) \{$", re.M)
+
+
+def routine_name(text):
+    routine = ROUTINE.search(text)
+    return routine[1] if routine else "Recognize"
+
+
+def comment_table(text, name):
+    """The table file a recognizer's comment holds: its description, then, after the last bare //,
+    its table."""
+    routine = ROUTINE.search(text)
+    comment = [line for line in text[:routine.start() if routine else 0].split("\n")
+               if line.startswith("//")]
+    if "//" not in comment:
+        raise Fault(f"{name}: no table in the comment above the routine")
+    blank = len(comment) - 1 - comment[::-1].index("//")
+    return ("\n".join([("# " + line[3:]).rstrip() for line in comment[:blank]] +
+                      [line[5:] for line in comment[blank + 1:]]) + "\n").encode("latin-1")

@@ -1,0 +1,238 @@
+#!/usr/bin/env python3
+"""The generator on tables it has never seen: random tables of every shape, each recognizer
+compiled and run against the table it came from, held as data; and a line per fault a user makes,
+with the one line it must end in.
+
+Usage: generator_test.py SOURCE_DIR WORK_DIR COMPILER [RUNNER...] [unittest arguments after --]
+"""
+import random
+import subprocess
+import sys
+import unittest
+from pathlib import Path
+
+SOURCE, WORK, COMPILER = Path(sys.argv[1]), Path(sys.argv[2]), sys.argv[3]
+RUNNER = sys.argv[4:sys.argv.index("--")] if "--" in sys.argv else sys.argv[4:]
+GENERATE = SOURCE / "recognizers" / "generate.py"
+TABLES, WORDS = 200, 120
+SEED = random.randrange(1 << 30)
+
+
+def spell(byte, inside):
+    """A byte as a table may write it, chosen at random among the spellings that mean it."""
+    special = "\\]-^" if inside else "#\\"
+    if 0x21 <= byte <= 0x7E and chr(byte) not in special and random.random() < 0.8:
+        return chr(byte)
+    if inside and chr(byte) in special and random.random() < 0.5:
+        return "\\" + chr(byte)
+    return f"\\x{byte:02X}" if random.random() < 0.5 else f"\\x{byte:02x}"
+
+
+def random_columns():
+    """Disjoint columns: single bytes and classes, some negated, over all of 0x01-0xFF."""
+    free, columns = list(range(1, 256)), []
+    random.shuffle(free)
+    for _ in range(random.choice([0, 1, 1, 2, 3, 5, 10, 20])):
+        if not free:
+            break
+        if random.random() < 0.5:
+            byte = free.pop()
+            columns.append((spell(byte, False), {byte}))
+            continue
+        low = random.choice(free)
+        span = sorted(b for b in free if low <= b < low + random.randint(1, 40))
+        run = [span[0]]
+        for b in span[1:]:
+            if b != run[-1] + 1:
+                break
+            run.append(b)
+        cell = spell(run[0], True) + ("-" + spell(run[-1], True) if len(run) > 1 else "")
+        extra = random.choice(free)
+        if extra not in run:
+            cell, run = cell + spell(extra, True), run + [extra]
+        taken = set(run)
+        if random.random() < 0.15:  # everything free but these
+            taken = set(free) - taken
+            listed = sorted(set(range(1, 256)) - taken)
+            cell = "^" + "".join(spell(b, True) for b in listed) if listed else None
+            if cell is None or not taken:
+                continue
+        free = [b for b in free if b not in taken]
+        columns.append(("[" + cell + "]", taken))
+    return columns
+
+
+def random_table():
+    """(the table's bytes, its automaton as data) of a random shape."""
+    states = random.choice([1, 1, 2, 3, 5, 10, 30, 50])
+    columns = random_columns()
+    accepting = [random.random() < 0.4 for _ in range(states)]
+    entered = random.random()
+    rows = [[None if random.random() < 0.2 else
+             random.randrange(1 if entered < 0.3 and states > 1 else 0, states)
+             for _ in columns] for _ in range(states)]
+    description = []
+    for _ in range(random.randint(0, 3)):
+        line = bytes(random.choice([*range(1, 10), *range(11, 256)]) for _ in range(random.randint(0, 30)))
+        description.append(line + random.choice([b"", b"\\", b" */", b"\\ "]))
+    end = random.choice([b"\n", b"\r\n"])
+    blank = random.choice([b" ", b"\t", b" \t "])
+    lines = [b"#" + line for line in description]
+    lines.insert(random.randint(0, len(lines)), b"#")
+    lines.append(blank.join([b"state", b"accepting"] + [c.encode("latin-1") for c, _ in columns]))
+    for state in [0] + random.sample(range(1, states), states - 1):
+        lines.append(blank.join([f"S{state}".encode(), b"yes" if accepting[state] else b"no"] +
+                                [b"-" if t is None else f"S{t}".encode() for t in rows[state]]))
+    data = end.join(lines) + end
+    if random.random() < 0.2:
+        data = b"\xef\xbb\xbf" + data
+    step = {(s, b): t for s in range(states) for (_, bs), t in zip(columns, rows[s]) for b in bs}
+    return data, (accepting, step, sorted({b for _, bs in columns for b in bs}))
+
+
+def accepts(automaton, word):
+    accepting, step, _ = automaton
+    state = 0
+    for byte in word:
+        state = step.get((state, byte))
+        if state is None:
+            return False
+    return accepting[state]
+
+
+def generate(*arguments):
+    return subprocess.run([sys.executable, GENERATE, *map(str, arguments)], capture_output=True)
+
+
+class RandomTables(unittest.TestCase):
+    def test_every_recognizer_answers_as_its_table(self):
+        random.seed(SEED)
+        WORK.mkdir(parents=True, exist_ok=True)
+        automata, sources, checks = [], [], []
+        for index in range(TABLES):
+            data, automaton = random_table()
+            table = WORK / f"t{index}.table"
+            table.write_bytes(data)
+            source = WORK / f"t{index}.cpp"
+            done = generate(table, "--source", source, "--function", f"R{index}")
+            self.assertEqual(done.returncode, 0, f"seed {SEED}, {table}: {done.stderr}")
+            automata.append(automaton)
+            sources.append(source)
+        done = generate("--check", *sources)
+        self.assertEqual(done.returncode, 0, f"seed {SEED}: {done.stderr}")
+        harness = WORK / "harness.cpp"
+        harness.write_text(
+            "#include <cstdio>\n#include <cstring>\n" +
+            "".join(f"int R{i}(const char*);\n" for i in range(TABLES)) +
+            "int (*const kRecognizers[])(const char*) = {" +
+            ", ".join(f"R{i}" for i in range(TABLES)) + "};\n"
+            "int main() {\n  static char line[4096], word[2048];\n  int index;\n"
+            "  while (std::scanf(\"%d %4095s\", &index, line) == 2) {\n"
+            "    size_t n = std::strlen(line) / 2;\n"
+            "    for (size_t i = 0; i < n; ++i) std::sscanf(line + 2 * i, \"%2hhx\", &word[i]);\n"
+            "    word[n] = 0;\n    std::printf(\"%d\\n\", kRecognizers[index](word));\n  }\n}\n")
+        program = WORK / "harness"
+        halves = [sources[:TABLES // 2] + [harness], sources[TABLES // 2:]]
+        objects = []
+        compiles = []
+        for number, half in enumerate(halves):  # two compilers at once: the machine has two cores
+            objects.append(WORK / f"part{number}.o")
+            unity = WORK / f"part{number}.cpp"
+            unity.write_text("".join(f'#include "{s}"\n' for s in half))
+            compiles.append(subprocess.Popen(
+                [COMPILER, "-std=c++17", "-Os", "-fno-jump-tables", "-Wall", "-Wextra", "-Werror",
+                 f"-I{SOURCE}", "-c", unity, "-o", objects[-1]], stderr=subprocess.PIPE))
+        for compile_ in compiles:
+            said = compile_.communicate()[1].decode()
+            self.assertEqual(compile_.returncode, 0, f"seed {SEED}: {said}")
+        subprocess.run([COMPILER, *objects, "-o", program], check=True)
+
+        pick = random.Random(SEED)
+        queries, expected = [], []
+        for index, automaton in enumerate(automata):
+            alphabet = automaton[2] or [0x61]
+            for _ in range(WORDS):
+                word = bytes(pick.choice(alphabet) for _ in range(pick.randint(0, 12)))
+                if pick.random() < 0.2:
+                    word += bytes([pick.randint(1, 255)])
+                queries.append(f"{index} {word.hex() or '-'}")
+                expected.append(accepts(automaton, word if word else b""))
+        text = "\n".join(q.replace(" -", " 00") for q in queries) + "\n"
+        out = subprocess.run([*RUNNER, program], input=text, capture_output=True, text=True,
+                             check=True).stdout.split()
+        wrong = [q for q, e, a in zip(queries, expected, out) if int(a) != e]
+        self.assertEqual(len(out), len(queries))
+        self.assertEqual(wrong, [], f"seed {SEED}: words (table, hex) answered wrongly")
+
+
+# A fault a user makes: (name, table bytes or None for no file, arguments, what the one line says).
+FAULTS = [
+    ("no header", b"S0 yes\n", [], "t.table:1: the header must begin with 'state accepting'"),
+    ("bad symbol", b"state accepting ab\nS0 yes -\n", [], "t.table:1: 'ab' is not a symbol"),
+    ("NUL symbol", b"state accepting \\x00\nS0 yes -\n", [], "'\\x00' is not a symbol"),
+    ("overlap", b"state accepting [a-f] c\nS0 yes - -\n", [], "0x63 stands in two columns, '[a-f]' and 'c'"),
+    ("repeated", b"state accepting a a\nS0 yes - -\n", [], "the symbol 'a' is repeated"),
+    ("backward range", b"state accepting [z-a]\nS0 yes -\n", [], "runs backwards"),
+    ("open class", b"state accepting [a-z\nS0 yes -\n", [], "'[a-z' is not a class"),
+    ("empty class", b"state accepting [^\\x01-\\xFF]\nS0 yes -\n", [], "holds no byte"),
+    ("bad escape", b"state accepting [\\q]\nS0 yes -\n", [], "in a class \\ writes"),
+    ("cells", b"state accepting a\nS0 yes S0 S0\n", [], "t.table:2: 4 cells, but the header has 3"),
+    ("no row", b"state accepting a\nS0 yes S1\n", [], "t.table:2: S0 goes to S1, which has no row"),
+    ("S0 not first", b"state accepting a\nS1 no S0\nS0 yes S1\n", [], "t.table:2: the first row is"),
+    ("gap", b"state accepting a\nS0 no S2\nS2 yes S0\n", [], "t.table:3: S2, but with 2 states"),
+    ("accepting", b"state accepting a\nS0 maybe S0\n", [], "accepting is 'yes' or 'no'"),
+    ("empty", b"# nothing\n", [], "t.table: no states"),
+    ("missing file", None, [], "t.table: cannot be read: No such file or directory"),
+    ("folder", "folder", [], "t.table: a folder, not a table file"),
+    ("latin-1 description", b"# caf\xe9\nstate accepting a\nS0 maybe S0\n", [], "t.table:3: accepting"),
+    ("misspelled option", b"state accepting a\nS0 yes S0\n", ["--sourse", "x.cpp"], "unrecognized arguments: --sourse"),
+    ("no action", b"state accepting a\nS0 yes S0\n", [], "say what to do"),
+]
+
+
+class Faults(unittest.TestCase):
+    def test_each_fault_ends_in_one_line(self):
+        WORK.mkdir(parents=True, exist_ok=True)
+        for name, data, arguments, said in FAULTS:
+            with self.subTest(name):
+                table = WORK / "faults" / "t.table"
+                subprocess.run(["rm", "-rf", table.parent], check=True)
+                table.parent.mkdir(parents=True)
+                if data == "folder":
+                    table.mkdir()
+                elif data is not None:
+                    table.write_bytes(data)
+                action = arguments or (["--source", WORK / "faults" / "t.cpp"]
+                                       if name != "no action" else [])
+                done = generate(table, *action)
+                lines = done.stderr.decode("latin-1").strip().splitlines()
+                self.assertNotEqual(done.returncode, 0)
+                self.assertIn(said, lines[-1])
+                self.assertTrue(len(lines) == 1 or lines[0].startswith("usage:"), lines)
+                self.assertFalse((WORK / "faults" / "t.cpp").exists())
+
+
+class Minimal(unittest.TestCase):
+    def test_minimal_tables(self):
+        for name, table, minimal in [
+            ("binary mod 6 asked mod 3",
+             b"state accepting 0 1\nS0 yes S0 S1\nS1 no S2 S3\nS2 no S4 S5\n"
+             b"S3 yes S0 S1\nS4 no S2 S3\nS5 no S4 S5\n",
+             b"state   accepting   0  1\nS0      yes         S0 S1\nS1      no          S2 S0\n"
+             b"S2      no          S1 S2\n"),
+            ("unreachable and dead states",
+             b"state accepting a b\nS0 no S3 S2\nS1 yes S1 S1\nS2 no S2 S2\nS3 yes S0 S2\n",
+             b"state   accepting   a  b\nS0      no          S1 -\nS1      yes         S0 -\n"),
+            ("nothing accepted", b"state accepting a\nS0 no S1\nS1 no S0\n",
+             b"state   accepting   a\nS0      no          -\n"),
+        ]:
+            with self.subTest(name):
+                path = WORK / "minimal.table"
+                path.write_bytes(table)
+                done = generate(path, "--minimal")
+                self.assertEqual(done.stdout, minimal, done.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]] + (sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else []),
+                  verbosity=2)
