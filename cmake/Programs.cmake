@@ -26,6 +26,8 @@ function(automata_add_program name)
     set(recognizer recognizers/${name}.cpp)
   endif()
   add_executable(${name} ${recognizer})
+  get_filename_component(recognizer ${recognizer} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
+  set_target_properties(${name} PROPERTIES AUTOMATA_RECOGNIZER ${recognizer})
   target_link_libraries(${name} PRIVATE automata_code automata_program_flags driver platform)
   if(COMMAND automata_finish_program)  # a platform's step after the link
     automata_finish_program(${name})

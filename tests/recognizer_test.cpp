@@ -1,5 +1,5 @@
-// One recognizer against arithmetic (tests/languages.h). Built once per recognizer;
-// LANGUAGE_<program> picks the language and the bytes to try.
+// One recognizer against arithmetic (tests/languages.h). Built once per recognizer; LANGUAGE
+// names the language and so the bytes to try.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -13,17 +13,8 @@
 namespace {
 
 using language::kAlphabet;
-
-#if defined(LANGUAGE_decimal3)
-const std::string kOutsiders = {'/', ':', ' ', '-', 'a', '\x80', '\xb3'};
-constexpr int kLongestShortWord = 4;
-#elif defined(LANGUAGE_binary3)
-const std::string kOutsiders = {'2', '/', ' ', 'b', '\xb1', '\xb0'};
-constexpr int kLongestShortWord = 7;
-#elif defined(LANGUAGE_evena)
-const std::string kOutsiders = {'A', 'b', '`', ' ', '\xe1'};
-constexpr int kLongestShortWord = 8;
-#endif
+const std::string& kOutsiders = language::kLanguage.outsiders;
+const int kLongestShortWord = language::kLanguage.longest_short_word;
 
 int Expected(const std::string& word) { return language::Contains(word) ? 1 : 0; }
 
