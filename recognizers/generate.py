@@ -21,6 +21,7 @@ sys.dont_write_bytecode = True  # nothing of ours is written into the sources
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from generator.model import Fault  # noqa: E402
 from generator.passes import live, minimal, reachable  # noqa: E402
+from generator.read_regex import DEFAULT_MOST_STATES, read_regex  # noqa: E402
 from generator.read_table import read_table  # noqa: E402
 from generator.write_manual import manual  # noqa: E402
 from generator.write_mermaid import mermaid  # noqa: E402
@@ -44,7 +45,10 @@ def write_bytes(path, text):
         raise Fault(f"{path}: cannot be written: {error.strerror}")
 
 
-def read_automaton(path):
+def read_automaton(path, most_states):
+    """A table file's automaton, or a .regex file's minimal one."""
+    if str(path).endswith(".regex"):
+        return read_regex(read_bytes(path), path, most_states)
     return read_table(read_bytes(path), path)
 
 
@@ -74,6 +78,9 @@ def arguments(argv):
     what.add_argument("--minimal", action="store_true",
                       help="print the minimal table of the same language")
     what.add_argument("--source", metavar="OUT.cpp", help="write the recognizer")
+    parser.add_argument("--max-states", type=int, default=DEFAULT_MOST_STATES, metavar="N",
+                        help="the most states an expression's automaton may have "
+                        f"(default: {DEFAULT_MOST_STATES})")
     parser.add_argument("--function", default="Recognize", metavar="NAME",
                         help="the routine's name (default: Recognize)")
     parser.add_argument("--manual", metavar="OUT.1", help="with --source: write a manual page too")
@@ -86,6 +93,8 @@ def arguments(argv):
         parser.error("say what to do: --source, --check, --mermaid or --minimal")
     if options.manual and not (options.source and options.name):
         parser.error("--manual goes with --source and --name")
+    if options.max_states < 1:
+        parser.error("--max-states takes a whole number from 1 up")
     if not options.function.isidentifier():
         parser.error(f"--function {options.function}: not a C++ name")
     return options
@@ -104,7 +113,7 @@ def main(argv):
             print(f"{len(options.files)} recognizers are what their tables say")
             return
         path = options.files[0]
-        automaton = read_automaton(path)
+        automaton = read_automaton(path, options.max_states)
         if options.mermaid:
             print(mermaid(automaton))
         elif options.minimal:

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The generator on tables it has never seen: random tables of every shape, each recognizer
-compiled and run against the table it came from, held as data; and a line per fault a user makes,
-with the one line it must end in.
+compiled and run against the table it came from, held as data; expressions of every construct,
+each against re.fullmatch; and a line per fault a user makes, with the one line it must end in.
 
 Usage: generator_test.py SOURCE_DIR WORK_DIR COMPILER [RUNNER...] [unittest arguments after --]
 """
@@ -10,6 +10,8 @@ import subprocess
 import sys
 import unittest
 from pathlib import Path
+
+import regex_words
 
 SOURCE, WORK, COMPILER = Path(sys.argv[1]), Path(sys.argv[2]), sys.argv[3]
 RUNNER = sys.argv[4:sys.argv.index("--")] if "--" in sys.argv else sys.argv[4:]
@@ -90,6 +92,17 @@ def random_table():
     return data, (accepting, step, sorted({b for _, bs in columns for b in bs}))
 
 
+# An expression a line, every construct among them; each program answers as re.fullmatch does.
+EXPRESSIONS = [
+    rb"(0|1(01*0)*1)*", rb"(aa)*", rb"", rb"abc", rb"a|b|", rb"(|a)b", rb"(?:ab|cd)+e?",
+    rb"[^\x22]*", rb"\x22[^\x22\\]*\x22", rb"\.\*\+\?\(\)\[\]\{\}\|\^\$\\", rb"a.c",
+    rb"\d+\s\w*", rb"\D\W\S", rb"[]a]+", rb"[a-]x[-b]", rb"[\]\-\^]{2}", rb"[\x80-\xFF]{1,3}",
+    rb"\t\n\r\f\v", rb"x{3}", rb"x{2,}", rb"x{2,4}y{0,1}", rb"(ab){0,3}", rb"[^a-z\d]?q",
+    rb"(a|b)*a(a|b){3}", rb"[0-9]{4}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])", rb"a b", "caf\xe9".encode("latin-1"),
+    rb"((a*)*|b)+", rb"(a{0,2}){2}c",
+]
+
+
 def accepts(automaton, word):
     accepting, step, _ = automaton
     state = 0
@@ -118,21 +131,27 @@ class RandomTables(unittest.TestCase):
             self.assertEqual(done.returncode, 0, f"seed {SEED}, {table}: {done.stderr}")
             automata.append(automaton)
             sources.append(source)
+        for index, expression in enumerate(EXPRESSIONS):
+            path = WORK / f"e{index}.regex"
+            path.write_bytes(b"# an expression\n" + expression + b"\n")
+            sources.append(WORK / f"e{index}.cpp")
+            done = generate(path, "--source", sources[-1], "--function", f"R{TABLES + index}")
+            self.assertEqual(done.returncode, 0, f"{expression}: {done.stderr}")
         done = generate("--check", *sources)
         self.assertEqual(done.returncode, 0, f"seed {SEED}: {done.stderr}")
         harness = WORK / "harness.cpp"
         harness.write_text(
             "#include <cstdio>\n#include <cstring>\n" +
-            "".join(f"int R{i}(const char*);\n" for i in range(TABLES)) +
+            "".join(f"int R{i}(const char*);\n" for i in range(len(sources))) +
             "int (*const kRecognizers[])(const char*) = {" +
-            ", ".join(f"R{i}" for i in range(TABLES)) + "};\n"
+            ", ".join(f"R{i}" for i in range(len(sources))) + "};\n"
             "int main() {\n  static char line[4096], word[2048];\n  int index;\n"
             "  while (std::scanf(\"%d %4095s\", &index, line) == 2) {\n"
             "    size_t n = std::strlen(line) / 2;\n"
             "    for (size_t i = 0; i < n; ++i) std::sscanf(line + 2 * i, \"%2hhx\", &word[i]);\n"
             "    word[n] = 0;\n    std::printf(\"%d\\n\", kRecognizers[index](word));\n  }\n}\n")
         program = WORK / "harness"
-        halves = [sources[:TABLES // 2] + [harness], sources[TABLES // 2:]]
+        halves = [sources[:len(sources) // 2] + [harness], sources[len(sources) // 2:]]
         objects = []
         compiles = []
         for number, half in enumerate(halves):  # two compilers at once: the machine has two cores
@@ -157,6 +176,10 @@ class RandomTables(unittest.TestCase):
                     word += bytes([pick.randint(1, 255)])
                 queries.append(f"{index} {word.hex() or '-'}")
                 expected.append(accepts(automaton, word if word else b""))
+        for index, expression in enumerate(EXPRESSIONS):
+            for word, yes in regex_words.words(expression, 150):
+                queries.append(f"{TABLES + index} {word.hex() or '-'}")
+                expected.append(yes)
         text = "\n".join(q.replace(" -", " 00") for q in queries) + "\n"
         out = subprocess.run([*RUNNER, program], input=text, capture_output=True, text=True,
                              check=True).stdout.split()
@@ -188,6 +211,20 @@ FAULTS = [
     ("misspelled option", b"state accepting a\nS0 yes S0\n", ["--sourse", "x.cpp"], "unrecognized arguments: --sourse"),
     ("no action", b"state accepting a\nS0 yes S0\n", [], "say what to do"),
 ]
+# A fault in an expression: (expression, what the line FILE:2:COLUMN says).
+REGEX_FAULTS = [
+    (b"^a", "t.regex:2:1: ^: the whole word is always matched"), (b"a$", "t.regex:2:2: $:"),
+    (b"(a)\\1", "t.regex:2:4: \\1: no back-references"), (b"(?=a)", "t.regex:2:2: (? begins only (?:"),
+    (b"a*?", "t.regex:2:3: a lazy quantifier"), (b"a++", "t.regex:2:3: a possessive quantifier"),
+    (b"a{3,2}", "t.regex:2:2: {3,2}: the least count is more than the most"),
+    (b"(ab", "t.regex:2:1: a ( that no ) closes"), (b"ab)", "t.regex:2:3: a ) that no ( opened"),
+    (b"[ab", "t.regex:2:1: a [ that no ] closes"), (b"*a", "t.regex:2:1: a quantifier with nothing"),
+    (b"a|+", "t.regex:2:3: a quantifier with nothing"), (b"[z-a]", "t.regex:2:3: the range from 0x7A"),
+    (b"ab\\", "t.regex:2:3: a \\ at the end"), (b"\\x00", "t.regex:2:1: \\x00 is the end of the word"),
+    (b"a{1001}", "t.regex:2:3: the count 1001 is more than 1000"), (b"a{,3}", "t.regex:2:2: { begins a count"),
+    (b"\\q", "t.regex:2:1: \\q is no escape here"), (b"a}", "t.regex:2:2: a } with no opening {"),
+    (b"(a|b)*a(a|b){24}", "t.regex: more than 16384 states"),
+]
 
 
 class Faults(unittest.TestCase):
@@ -212,6 +249,17 @@ class Faults(unittest.TestCase):
                 self.assertFalse((WORK / "faults" / "t.cpp").exists())
 
 
+    def test_each_fault_of_an_expression_names_its_column(self):
+        path = WORK / "t.regex"
+        for expression, said in REGEX_FAULTS:
+            with self.subTest(expression):
+                path.write_bytes(b"# a fault\n" + expression + b"\n")
+                done = generate(path, "--source", WORK / "t.cpp")
+                lines = done.stderr.decode("latin-1").strip().splitlines()
+                self.assertEqual((done.returncode, len(lines)), (1, 1), lines)
+                self.assertIn(said, lines[0])
+
+
 class Minimal(unittest.TestCase):
     def test_minimal_tables(self):
         for name, table, minimal in [
@@ -225,9 +273,13 @@ class Minimal(unittest.TestCase):
              b"state   accepting   a  b\nS0      no          S1 -\nS1      yes         S0 -\n"),
             ("nothing accepted", b"state accepting a\nS0 no S1\nS1 no S0\n",
              b"state   accepting   a\nS0      no          -\n"),
+            ("binary multiples of three", b"(0|1(01*0)*1)*\n",
+             b"# The expression, matched against the whole word: (0|1(01*0)*1)*\n"
+             b"state   accepting   0  1\nS0      yes         S0 S1\nS1      no          S2 S0\n"
+             b"S2      no          S1 S2\n"),
         ]:
             with self.subTest(name):
-                path = WORK / "minimal.table"
+                path = WORK / ("minimal.regex" if name.startswith("binary multiples") else "minimal.table")
                 path.write_bytes(table)
                 done = generate(path, "--minimal")
                 self.assertEqual(done.stdout, minimal, done.stderr)

@@ -2,7 +2,8 @@
 """Every program built from a table, end to end, against its table read as data (never through
 the generator; a class in brackets is read by Python's re): every word of a few bytes of each
 column up to the length that keeps the count near 300, random words of them, and words with a
-byte outside every column.
+byte outside every column. A program built from an expression (.regex) against re.fullmatch, on
+the words of regex_words.py.
 
 Usage: table_programs.py BUILD_DIR TABLE... -- RUNNER...
 RUNNER is how a program is started: nothing (natively), an emulator with its arguments, or
@@ -14,6 +15,8 @@ import re
 import subprocess
 import sys
 from pathlib import Path
+
+import regex_words
 
 BLANKS = bytes(range(1, 0x21))
 
@@ -83,10 +86,15 @@ def main():
 
     failures = 0
     for path in tables:
-        name, table = Path(path).name.split(".")[0], read(Path(path).read_bytes())
-        tried = words(table[0])
-        for word in tried:
-            yes = accepts(table, word.lstrip(BLANKS))
+        name = Path(path).name.split(".")[0]
+        if path.endswith(".regex"):
+            expression = [line for line in Path(path).read_bytes().split(b"\n")
+                          if not line.startswith(b"#")][0].removesuffix(b"\r")
+            tried = [(w, yes) for w, yes in regex_words.words(expression) if w[:1] not in BLANKS or not w]
+        else:
+            table = read(Path(path).read_bytes())
+            tried = [(w, accepts(table, w.lstrip(BLANKS))) for w in words(table[0])]
+        for word, yes in tried:
             if run(name, word) != ((b"Yes.\r\n", 1) if yes else (b"No.\r\n", 0)):
                 print(f"FAIL: {name} {word!r}: expected {'Yes.' if yes else 'No.'}")
                 failures += 1

@@ -87,7 +87,8 @@ def minimal(automaton):
     """The minimal automaton of the same language: states no word reaches dropped, states no word
     tells apart merged, a state from which nothing is accepted made a - cell, and the states
     numbered in the order a breadth-first walk from S0 meets them, columns in their order."""
-    states = [s for s in reachable(automaton) if s in live(automaton)]
+    alive = live(automaton)
+    states = [s for s in reachable(automaton) if s in alive]
     if 0 not in states:  # nothing is accepted: one state, and no way out of it
         return Automaton(automaton.columns, [False], [[None] * len(automaton.columns)],
                          automaton.description)

@@ -4,8 +4,8 @@ one block per state, S0 first, a label where a jump lands, a goto per transition
 Each block tests the end of the word first. Then, by what the state's transitions are:
 - a few single bytes, no two neighbours leading to one state (a range would gain nothing): one
   comparison per byte, in the order the columns are listed;
-- a few ranges (runs of bytes that lead to one state, merged): per next state, one test that ORs
-  its ranges, so that a run of bytes that all lead to one state takes one predictable branch;
+- a few ranges (runs of bytes that lead to one state, merged): per next state, one test of its
+  ranges, which the compiler makes one predictable branch for bytes that all lead to one state;
 - many ranges: a binary search over them, O(log r) comparisons for r ranges.
 """
 import re
@@ -90,10 +90,7 @@ def block(automaton, state, labelled):
     elif len(ranges) <= FEW_RANGES:
         targets = list(dict.fromkeys(target for _, _, target in ranges))
         for target in targets:
-            tests = [test(f, l) for f, l, t in ranges if t == target]
-            if len(tests) > 1:
-                tests = [t if t.startswith("In(") else f"({t})" for t in tests]
-            condition = " | ".join(tests)
+            condition = " || ".join(test(f, l) for f, l, t in ranges if t == target)
             out.append(f"  if ({condition}) {jump(target)}")
     else:
         return out + search(merged_ranges(transitions), "  ")

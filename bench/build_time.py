@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""How a program's build time and size grow with its automaton: numerals mod n over two symbols
+(binary, n states), n from 256 to 16,384, each built as a table of one's own would be, with the
+preset's own compiler and options. Reports figures only.
+
+Usage: bench/build_time.py [PRESET] [STATES...]     (default: default 256 1024 4096 16384)
+"""
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+preset = sys.argv[1] if len(sys.argv) > 1 else "default"
+sizes = [int(n) for n in sys.argv[2:]] or [256, 1024, 4096, 16384]
+build = ROOT / "build" / f"build-time-{preset}"
+
+with tempfile.TemporaryDirectory() as folder:
+    tables = []
+    for n in sizes:
+        table = Path(folder) / f"mod{n}.table"
+        rows = [f"S{r} {'yes' if r == 0 else 'no'} S{2 * r % n} S{(2 * r + 1) % n}" for r in range(n)]
+        table.write_text(f"# Binary numerals that are multiples of {n}.\n"
+                         "state accepting 0 1\n" + "\n".join(rows) + "\n")
+        tables.append(table)
+    started = time.monotonic()
+    subprocess.run(["cmake", "--preset", preset, "-B", build, "-DBUILD_TESTING=OFF",
+                    "-DAUTOMATA_BENCH=OFF", "-DAUTOMATA_TABLES=" + ";".join(map(str, tables))],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    print(f"configure, {len(sizes)} tables generated: {time.monotonic() - started:.1f} s")
+    subprocess.run(["cmake", "--build", build, "--target", "decimal3"], check=True,
+                   stdout=subprocess.DEVNULL)  # the driver and the platform layer, once
+    print(f"{'states':>7} {'build s':>9} {'bytes':>9} {'bytes/state':>12} {'s per 1000 states':>18}")
+    for n in sizes:
+        started = time.monotonic()
+        subprocess.run(["cmake", "--build", build, "--target", f"mod{n}"], check=True,
+                       stdout=subprocess.DEVNULL)
+        took = time.monotonic() - started
+        program = next(p for p in [build / f"mod{n}", build / f"mod{n}.exe"] if p.exists())
+        size = program.stat().st_size
+        print(f"{n:>7} {took:>9.1f} {size:>9} {size / n:>12.1f} {took / n * 1000:>18.2f}")
