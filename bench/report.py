@@ -93,7 +93,7 @@ for program in ["decimal3", "binary3", "evena"]:
 print(f"  {'floor':<9} {os.path.getsize(commands['floor'][0]):>6}")
 
 print("Recognize over 1 MiB words, throughput of the compiled form / a table-driven loop:")
-for program in ["decimal3", "binary3", "evena"]:
+for program in ["decimal3", "binary3", "evena", "identifier"]:
     out = subprocess.run([f"{default_build}/bench/{program}_bench", "--benchmark_format=json",
                           "--benchmark_min_time=0.5"], capture_output=True, check=True, text=True)
     rates = {b["name"]: b["bytes_per_second"] for b in json.loads(out.stdout)["benchmarks"]}

@@ -6,8 +6,14 @@ def roff(text):
     return "\\&" + text if text[:1] in (".", "'") else text
 
 
+def breakable(text):
+    """Text in which a word too long for a line (an expression, say) may break after any byte."""
+    return " ".join(roff(word) if len(word) < 40 else "\\:".join(roff(c) for c in word)
+                    for word in text.split(" "))
+
+
 def manual(automaton, name, version):
-    what = [roff(line) for line in automaton.description if line.strip()] or [
+    what = [breakable(line) for line in automaton.description if line.strip()] or [
         "Whether the word is in the language of the automaton it was built from."]
     symbols = ", ".join(roff(column.spelling) for column in automaton.columns) or "none"
     return "\n".join([
