@@ -1,7 +1,9 @@
 """An emulated Windows just large enough for our programs: a PE loader and four kernel32 stubs.
 
 The exact .exe that ships runs in Unicorn. The loader maps it at a base other than its preferred
-one and applies its base relocations; nothing of the image is writable. The command line ends
+one, applies its base relocations and binds its imports, then maps each section with the
+protections it asks for (a write into a read-only page or a jump into one that is not executable
+is a Fault). The command line ends
 with its NUL on the last byte of a mapped page, so a read past the NUL faults. Each stub checks its
 arguments the way the real function would need them, clobbers what a real callee may, and returns
 by the architecture's calling convention (stdcall pops its arguments). Any fault, an import other
@@ -157,7 +159,10 @@ class Run:
             data = section.get_data()[:max(section.Misc_VirtualSize, section.SizeOfRawData)]
             image[section.VirtualAddress:section.VirtualAddress + len(data)] = data
         self.relocate(image)
-        # Every import becomes the address of a stub; anything but the four is refused.
+        # Every import becomes the address of a stub; anything but the four is refused. The
+        # loader's binding is the one write into the image, and only into the import address
+        # table the image declares: the loader unprotects that alone.
+        table = pe.OPTIONAL_HEADER.DATA_DIRECTORY[12]
         names = sorted(STUBS)
         for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []):
             for symbol in entry.imports:
@@ -165,18 +170,25 @@ class Run:
                 if entry.dll.decode().lower() != "kernel32.dll" or name not in STUBS:
                     raise Fault(f"imports {name} from {entry.dll.decode()}")
                 rva = symbol.address - pe.OPTIONAL_HEADER.ImageBase
+                if not table.VirtualAddress <= rva < table.VirtualAddress + table.Size:
+                    raise Fault(f"binds {name} at {rva:#x}, outside its import address table")
                 stub = arch.stubs + 16 * names.index(name)
                 image[rva:rva + arch.pointer] = stub.to_bytes(arch.pointer, "little")
         self.names = {arch.stubs + 16 * i: name for i, name in enumerate(names)}
         self.returned = arch.stubs + 16 * len(names)
         cpu.mem_map(arch.stubs, PAGE, unicorn.UC_PROT_READ | unicorn.UC_PROT_EXEC)
-        cpu.mem_map(self.base, size, unicorn.UC_PROT_READ)
-        cpu.mem_write(self.base, bytes(image))
+        # The headers are read-only; each section has the protections it asks for, and the rest
+        # of the image is not mapped.
+        regions = [(0, pe.OPTIONAL_HEADER.SizeOfHeaders, unicorn.UC_PROT_READ)]
         for section in pe.sections:
-            if section.Characteristics & 0x20000000:  # executable
-                start = section.VirtualAddress
-                cpu.mem_protect(self.base + start, pages(section.Misc_VirtualSize),
-                                unicorn.UC_PROT_READ | unicorn.UC_PROT_EXEC)
+            flags = section.Characteristics
+            regions.append((section.VirtualAddress, section.Misc_VirtualSize,
+                            (unicorn.UC_PROT_READ if flags & 0x40000000 else 0)
+                            | (unicorn.UC_PROT_WRITE if flags & 0x80000000 else 0)
+                            | (unicorn.UC_PROT_EXEC if flags & 0x20000000 else 0)))
+        for start, length, protection in regions:
+            cpu.mem_map(self.base + start, pages(length), protection)
+            cpu.mem_write(self.base + start, bytes(image[start:start + pages(length)]))
 
     def relocate(self, image):
         pe, delta = self.pe, self.base - self.pe.OPTIONAL_HEADER.ImageBase
