@@ -248,7 +248,6 @@ class Faults(unittest.TestCase):
                 self.assertTrue(len(lines) == 1 or lines[0].startswith("usage:"), lines)
                 self.assertFalse((WORK / "faults" / "t.cpp").exists())
 
-
     def test_each_fault_of_an_expression_names_its_column(self):
         path = WORK / "t.regex"
         for expression, said in REGEX_FAULTS:
@@ -263,23 +262,23 @@ class Faults(unittest.TestCase):
 class Minimal(unittest.TestCase):
     def test_minimal_tables(self):
         for name, table, minimal in [
-            ("binary mod 6 asked mod 3",
+            ("mod6-asked-mod3.table",
              b"state accepting 0 1\nS0 yes S0 S1\nS1 no S2 S3\nS2 no S4 S5\n"
              b"S3 yes S0 S1\nS4 no S2 S3\nS5 no S4 S5\n",
              b"state   accepting   0  1\nS0      yes         S0 S1\nS1      no          S2 S0\n"
              b"S2      no          S1 S2\n"),
-            ("unreachable and dead states",
+            ("unreachable-and-dead.table",
              b"state accepting a b\nS0 no S3 S2\nS1 yes S1 S1\nS2 no S2 S2\nS3 yes S0 S2\n",
              b"state   accepting   a  b\nS0      no          S1 -\nS1      yes         S0 -\n"),
-            ("nothing accepted", b"state accepting a\nS0 no S1\nS1 no S0\n",
+            ("nothing-accepted.table", b"state accepting a\nS0 no S1\nS1 no S0\n",
              b"state   accepting   a\nS0      no          -\n"),
-            ("binary multiples of three", b"(0|1(01*0)*1)*\n",
+            ("binary3.regex", b"(0|1(01*0)*1)*\n",
              b"# The expression, matched against the whole word: (0|1(01*0)*1)*\n"
              b"state   accepting   0  1\nS0      yes         S0 S1\nS1      no          S2 S0\n"
              b"S2      no          S1 S2\n"),
         ]:
             with self.subTest(name):
-                path = WORK / ("minimal.regex" if name.startswith("binary multiples") else "minimal.table")
+                path = WORK / name  # a .regex file holds an expression
                 path.write_bytes(table)
                 done = generate(path, "--minimal")
                 self.assertEqual(done.stdout, minimal, done.stderr)

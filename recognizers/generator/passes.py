@@ -110,10 +110,13 @@ def minimal(automaton):
 
 
 def merge_columns(automaton):
-    """The same automaton with columns that every state treats alike made one class."""
+    """The same automaton with columns that every state treats alike made one class, and a column
+    that no state leaves by dropped: its bytes are refused either way."""
     merged, where = [], {}
     for index, column in enumerate(automaton.columns):
         key = tuple(targets[index] for targets in automaton.next)
+        if all(target is None for target in key):
+            continue
         if key in where:
             merged[where[key]][1].extend(column.bytes)
         else:

@@ -307,8 +307,4 @@ def read_regex(data, name="expression", most_states=DEFAULT_MOST_STATES):
     automaton = Automaton(columns, [final in nodes for nodes in order], next_states,
                           description + ([""] if description else []) +
                           [f"The expression, matched against the whole word: {expression}"])
-    automaton = merge_columns(minimal(automaton))
-    used = [i for i in range(len(automaton.columns))
-            if any(row[i] is not None for row in automaton.next)]
-    return Automaton([automaton.columns[i] for i in used], automaton.accepting,
-                     [[row[i] for i in used] for row in automaton.next], automaton.description)
+    return merge_columns(minimal(automaton))
