@@ -25,7 +25,7 @@ with tempfile.TemporaryDirectory() as folder:
         path = Path(folder) / "e.regex"
         path.write_bytes(expression + b"\n")
         started = time.monotonic()
-        done = subprocess.run([sys.executable, ROOT / "recognizers" / "generate.py", "--minimal", path],
+        done = subprocess.run([sys.executable, ROOT / "compiler" / "automata", "minimal", path],
                               check=True, capture_output=True)
         states = done.stdout.count(b"\nS")
         print(f"  {expression.decode():<40} {states:>6} states {time.monotonic() - started:6.1f} s")

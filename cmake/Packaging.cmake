@@ -17,7 +17,8 @@ else()
   # a program from a table has a page of its own.
   set(documents ${PROJECT_BINARY_DIR}/documents)
   file(MAKE_DIRECTORY ${documents})
-  set(sources ${PROJECT_SOURCE_DIR}/man/decimal3.1 ${PROJECT_SOURCE_DIR}/packaging/changelog)
+  set(sources ${PROJECT_SOURCE_DIR}/man/decimal3.1 ${PROJECT_SOURCE_DIR}/man/automata.1
+              ${PROJECT_SOURCE_DIR}/packaging/changelog)
   foreach(program IN LISTS AUTOMATA_TABLE_PROGRAMS)
     list(APPEND sources ${PROJECT_BINARY_DIR}/tables/${program}.1)
     list(APPEND pages ${documents}/${program}.1.gz)
@@ -37,9 +38,33 @@ else()
     endif()
     list(APPEND pages ${documents}/${program}.1.gz)
   endforeach()
-  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${pages} ${documents}/automata.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${documents}/changelog.gz packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES ${AUTOMATA_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+  # The compiler: the automata command and what it builds programs from, in share/automata/ as in
+  # the project (compiler/, cmake/, driver/, platform/, recognizers/automaton.h, the presets), so
+  # that find_package(automata) finds share/automata/cmake/automataConfig.cmake under the prefix.
+  set(compiler_home ${CMAKE_INSTALL_DATADIR}/automata)
+  install(PROGRAMS compiler/automata DESTINATION ${compiler_home}/compiler)
+  file(GLOB compiler_modules compiler/generator/*.py)
+  install(FILES ${compiler_modules} DESTINATION ${compiler_home}/compiler/generator)
+  file(GLOB build_files cmake/*.cmake)
+  list(REMOVE_ITEM build_files ${PROJECT_SOURCE_DIR}/cmake/Packaging.cmake)
+  include(CMakePackageConfigHelpers)
+  write_basic_package_version_file(${PROJECT_BINARY_DIR}/automataConfigVersion.cmake
+                                   COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
+  install(FILES ${build_files} ${PROJECT_BINARY_DIR}/automataConfigVersion.cmake
+          DESTINATION ${compiler_home}/cmake)
+  install(FILES CMakePresets.json DESTINATION ${compiler_home})
+  install(FILES driver/driver.h driver/console.h driver/driver.cpp DESTINATION ${compiler_home}/driver)
+  install(FILES recognizers/automaton.h DESTINATION ${compiler_home}/recognizers)
+  install(DIRECTORY platform/linux platform/posix platform/win32 DESTINATION ${compiler_home}/platform
+          FILES_MATCHING PATTERN "*.cpp" PATTERN "*.h" PATTERN "*.ld" PATTERN "*.def"
+                         PATTERN "*.py" PATTERN "CMakeLists.txt")
+  install(PROGRAMS platform/linux/finish_program.sh DESTINATION ${compiler_home}/platform/linux)
+  file(CREATE_LINK ../${compiler_home}/compiler/automata ${documents}/automata SYMBOLIC)
+  install(FILES ${documents}/automata DESTINATION ${CMAKE_INSTALL_BINDIR})
   if(AUTOMATA_PLATFORM STREQUAL "linux")
     install(FILES packaging/lintian-overrides RENAME ${CPACK_PACKAGE_NAME}
             DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides)
@@ -68,7 +93,12 @@ set(CPACK_PACKAGE_DESCRIPTION [[
 Three tiny console programs, each answering one question about the word on its
 command line with Yes. or No. and the exit status 1 or 0: decimal3 (a decimal
 multiple of three?), binary3 (a binary multiple of three?) and evena (an even
-number of the letter a?).]])
+number of the letter a?); and automata, the compiler that makes such a program,
+or a C routine, of any transition table or regular expression, with a CMake
+package for one's own projects.]])
+# The compiler needs Python, CMake, a C++ compiler and a build tool; lld and LLVM's objcopy link
+# and trim the libc-free programs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3, cmake, g++ | c++-compiler, make | ninja-build, lld, llvm")
 set(CPACK_STRIP_FILES OFF)  # already stripped; the manual pages are text
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

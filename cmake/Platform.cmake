@@ -61,11 +61,9 @@ if(AUTOMATA_PLATFORM STREQUAL "win32" AND NOT AUTOMATA_WINDOWS)
   message(FATAL_ERROR "no Windows build for ${CMAKE_SYSTEM_PROCESSOR}")
 endif()
 
-set(CMAKE_CXX_STANDARD 17)
-set(CMAKE_CXX_STANDARD_REQUIRED ON)
-set(CMAKE_CXX_EXTENSIONS OFF)
-
-# Everything we write: warnings are errors, and includes name the folder ("driver/driver.h").
+# Everything we write: C++17, warnings are errors, and includes name the folder ("driver/driver.h")
+# from AUTOMATA_ROOT, the folder that holds driver/, platform/ and recognizers/.
 add_library(automata_code INTERFACE)
+target_compile_features(automata_code INTERFACE cxx_std_17)
 target_compile_options(automata_code INTERFACE -Wall -Wextra -Werror)
-target_include_directories(automata_code INTERFACE ${PROJECT_SOURCE_DIR})
+target_include_directories(automata_code INTERFACE ${AUTOMATA_ROOT})

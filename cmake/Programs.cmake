@@ -1,4 +1,6 @@
-# A program is the driver, one recognizer and the platform layer (the target "platform").
+# A program is the driver, one recognizer and the platform layer: the targets automata_driver and
+# automata_platform, made here, and automata_program() joins them. The project, the automata
+# command and the installed CMake package all build programs through this file.
 
 include(CheckCXXCompilerFlag)
 
@@ -25,18 +27,20 @@ if(AUTOMATA_HAVE_NO_LOOP_PATTERNS)
   target_compile_options(automata_program_flags INTERFACE -fno-tree-loop-distribute-patterns)
 endif()
 
-# automata_add_program(NAME [RECOGNIZER] [NOT_INSTALLED]): the recognizer is
-# recognizers/NAME.cpp unless named.
-function(automata_add_program name)
-  cmake_parse_arguments(PARSE_ARGV 1 program "NOT_INSTALLED" "" "")
-  set(recognizer ${program_UNPARSED_ARGUMENTS})
-  if(NOT recognizer)
-    set(recognizer recognizers/${name}.cpp)
-  endif()
+add_library(automata_driver OBJECT ${AUTOMATA_ROOT}/driver/driver.cpp)
+target_link_libraries(automata_driver PUBLIC automata_code PRIVATE automata_program_flags)
+add_subdirectory(${AUTOMATA_ROOT}/platform/${AUTOMATA_PLATFORM}
+                 ${CMAKE_BINARY_DIR}/automata/platform/${AUTOMATA_PLATFORM})
+
+# automata_program(NAME RECOGNIZER [NOT_INSTALLED]): the program of a recognizer's source
+# (absolute, or from AUTOMATA_ROOT).
+function(automata_program name recognizer)
+  cmake_parse_arguments(PARSE_ARGV 2 program "NOT_INSTALLED" "" "")
+  get_filename_component(recognizer ${recognizer} ABSOLUTE BASE_DIR ${AUTOMATA_ROOT})
   add_executable(${name} ${recognizer})
-  get_filename_component(recognizer ${recognizer} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
-  set_target_properties(${name} PROPERTIES AUTOMATA_RECOGNIZER ${recognizer})
-  target_link_libraries(${name} PRIVATE automata_code automata_program_flags driver platform)
+  set_target_properties(${name} PROPERTIES AUTOMATA_RECOGNIZER ${recognizer} OUTPUT_NAME ${name})
+  target_link_libraries(${name} PRIVATE automata_code automata_program_flags automata_driver
+                                        automata_platform)
   if(COMMAND automata_finish_program)  # a platform's step after the link
     automata_finish_program(${name})
   endif()

@@ -1,22 +1,19 @@
-# Programs from tables: the examples in examples/, then those of -DAUTOMATA_TABLES="a.table;b.regex"
-# (paths absolute, or from the project's root), each named after its file up to the first dot. A
-# .regex file holds a regular expression, built as its minimal table.
-# When the build is configured, recognizers/generate.py turns each table into a recognizer and a
-# manual page; a fault in a table or in the list stops the configure with one line naming the file
-# (and line) and what is wrong, so that nothing half-built is left to install. What is worth
-# saying about a table that builds (states no word reaches, states fewer would do the work of) is
-# said in a line of its own.
-set(AUTOMATA_TABLES "" CACHE STRING "Table files (;-separated), each built into a program of its own")
+# Programs and routines from tables and expressions: the compiler (compiler/automata) turns a
+# table file or a .regex file into code when the build is configured. A fault in a file stops the
+# configure with the compiler's one line naming the file (and line) and what is wrong, and nothing
+# half-built is left; what is worth saying about a table that builds (states no word reaches,
+# states fewer would do the work of) is said in a line of its own.
+#
+#   automata_add_program(NAME FILE [NOT_INSTALLED] [QUIET] [OUTPUT_NAME PROGRAM])
+#       the program NAME (a target): the driver, FILE's recognizer and the platform layer,
+#       installed into bin/ with a manual page; QUIET says what is worth saying only at
+#       --log-level=VERBOSE
+#   automata_add_recognizer(TARGET FILE [FUNCTION NAME])
+#       FILE's routine, int NAME(const char* word) with C linkage, compiled into TARGET (as C where
+#       the project enables C, else as C++); NAME is FILE's name up to the first dot by default
+
 set(AUTOMATA_MAX_STATES 16384 CACHE STRING "The most states an expression's automaton may have")
-set(AUTOMATA_EXAMPLES examples/identifier.table examples/quoted.table examples/mult7.table
-                      examples/digitsum.table examples/signed.table examples/varname.regex
-                      examples/isodate.regex examples/ipv4.regex examples/json-number.regex)
-# The examples are built and tested but not installed (their tables are, as documentation); the
-# programs of AUTOMATA_TABLES are installed and packaged with a manual page each.
-set(AUTOMATA_TABLE_PROGRAMS "")  # the programs of AUTOMATA_TABLES
-set(AUTOMATA_TABLE_FILES "")     # the tables of the examples and of AUTOMATA_TABLES, absolute
-set(generated ${PROJECT_BINARY_DIR}/tables)
-file(MAKE_DIRECTORY ${generated})
+set(AUTOMATA_COMPILER ${AUTOMATA_ROOT}/compiler/automata)
 
 # A recognizer from a table may have thousands of states, each a block of one function. GCC's
 # redundancy passes over the loads of *p (full redundancy elimination, partial redundancy
@@ -24,55 +21,87 @@ file(MAKE_DIRECTORY ${generated})
 # 4,096-state table: 98 s, 15 minutes and more for 16,384) and find nothing to remove: every
 # block reads its byte once. Without them the build time grows linearly (14 s, 74 s) and the
 # code is the same size. They stay for every other source.
-set(AUTOMATA_TABLE_OPTIONS "")
-foreach(option IN ITEMS -fno-tree-fre -fno-tree-pre -fno-code-hoisting)
-  string(MAKE_C_IDENTIFIER "AUTOMATA_HAVE${option}" have)
-  check_cxx_compiler_flag(${option} ${have})
-  if(${have})
-    list(APPEND AUTOMATA_TABLE_OPTIONS ${option})
-  endif()
-endforeach()
+if(CMAKE_CXX_COMPILER_LOADED)
+  include(CheckCXXCompilerFlag)
+  set(AUTOMATA_TABLE_OPTIONS "")
+  foreach(option IN ITEMS -fno-tree-fre -fno-tree-pre -fno-code-hoisting)
+    string(MAKE_C_IDENTIFIER "AUTOMATA_HAVE${option}" have)
+    check_cxx_compiler_flag(${option} ${have})
+    if(${have})
+      list(APPEND AUTOMATA_TABLE_OPTIONS ${option})
+    endif()
+  endforeach()
+endif()
 
-# automata_table_program(TABLE [NOT_INSTALLED]): the program of one table.
-macro(automata_table_program table)
-  if("${table}" STREQUAL "")
-    message(FATAL_ERROR "AUTOMATA_TABLES: an empty entry (two ; together, or one at an end)")
-  endif()
-  get_filename_component(path "${table}" ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
-  get_filename_component(name "${path}" NAME)
-  string(REGEX REPLACE "\\..*" "" name "${name}")
-  if(NOT name MATCHES "^[A-Za-z0-9_][A-Za-z0-9_+-]*$")
-    message(FATAL_ERROR "${path}: '${name}' cannot name a program: letters, digits, _, + and - "
-                        "only, up to the first dot")
-  elseif(name IN_LIST AUTOMATA_PROGRAMS)
-    message(FATAL_ERROR "${path}: another program is named ${name} already")
-  endif()
+# automata_compile(FILE QUIET ARGUMENTS...): the compiler run on FILE; OUTPUTS are removed if it
+# fails.
+function(automata_compile file quiet)
+  cmake_parse_arguments(PARSE_ARGV 2 run "" "" "OUTPUTS")
   execute_process(
-    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/recognizers/generate.py ${path}
-            --source ${generated}/${name}.cpp --manual ${generated}/${name}.1 --name ${name}
-            --version ${PROJECT_VERSION} --max-states ${AUTOMATA_MAX_STATES}
+    COMMAND ${Python3_EXECUTABLE} ${AUTOMATA_COMPILER} source ${file} ${run_UNPARSED_ARGUMENTS}
+            --max-states ${AUTOMATA_MAX_STATES}
     RESULT_VARIABLE failed ERROR_VARIABLE said ERROR_STRIP_TRAILING_WHITESPACE)
   if(failed)
-    file(REMOVE ${generated}/${name}.cpp ${generated}/${name}.1)
+    file(REMOVE ${run_OUTPUTS})
     message(FATAL_ERROR "${said}")
+  elseif(said AND quiet)
+    message(VERBOSE "${said}")
   elseif(said)
     message(NOTICE "${said}")
   endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
-  automata_add_program(${name} ${generated}/${name}.cpp ${ARGN})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+endfunction()
+
+function(automata_add_program name file)
+  cmake_parse_arguments(PARSE_ARGV 2 table "NOT_INSTALLED;QUIET" "OUTPUT_NAME" "")
+  if(NOT COMMAND automata_program)
+    message(FATAL_ERROR "automata_add_program: the project must enable C++ (project(... CXX))")
+  endif()
+  get_filename_component(path "${file}" ABSOLUTE)
+  if(NOT table_OUTPUT_NAME)
+    set(table_OUTPUT_NAME ${name})
+  endif()
+  if(NOT table_OUTPUT_NAME MATCHES "^[A-Za-z0-9_][A-Za-z0-9_+-]*$")
+    message(FATAL_ERROR "${path}: '${table_OUTPUT_NAME}' cannot name a program: letters, digits, "
+                        "_, + and - only, up to the first dot")
+  elseif(TARGET ${name})
+    message(FATAL_ERROR "${path}: another program is named ${name} already")
+  endif()
+  set(generated ${CMAKE_BINARY_DIR}/tables)
+  file(MAKE_DIRECTORY ${generated})
+  set(version ${PROJECT_VERSION})
+  if(DEFINED automata_VERSION)
+    set(version ${automata_VERSION})
+  endif()
+  automata_compile(${path} "${table_QUIET}" --house -o ${generated}/${name}.cpp
+                   --manual ${generated}/${name}.1 --name ${table_OUTPUT_NAME} --version=${version}
+                   OUTPUTS ${generated}/${name}.cpp ${generated}/${name}.1)
+  set(installed "")
+  if(table_NOT_INSTALLED)
+    set(installed NOT_INSTALLED)
+  endif()
+  automata_program(${name} ${generated}/${name}.cpp ${installed})
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${table_OUTPUT_NAME}
+                                           AUTOMATA_TABLE ${path} AUTOMATA_MANUAL ${generated}/${name}.1)
   set_source_files_properties(${generated}/${name}.cpp PROPERTIES
                               COMPILE_OPTIONS "${AUTOMATA_TABLE_OPTIONS}")
-  list(APPEND AUTOMATA_PROGRAMS ${name})
-  list(APPEND AUTOMATA_TABLE_FILES ${path})
-endmacro()
+endfunction()
 
-foreach(table IN LISTS AUTOMATA_EXAMPLES)
-  automata_table_program(${table} NOT_INSTALLED)
-endforeach()
-foreach(table IN LISTS AUTOMATA_TABLES)
-  automata_table_program("${table}")
-  list(APPEND AUTOMATA_TABLE_PROGRAMS ${name})
-endforeach()
-file(GLOB generator_sources ${PROJECT_SOURCE_DIR}/recognizers/generate.py
-                            ${PROJECT_SOURCE_DIR}/recognizers/generator/*.py)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${generator_sources})
+function(automata_add_recognizer target file)
+  cmake_parse_arguments(PARSE_ARGV 2 routine "" "FUNCTION" "")
+  get_filename_component(path "${file}" ABSOLUTE)
+  if(NOT routine_FUNCTION)
+    get_filename_component(routine_FUNCTION "${path}" NAME)
+    string(REGEX REPLACE "\\..*" "" routine_FUNCTION "${routine_FUNCTION}")
+    string(MAKE_C_IDENTIFIER "${routine_FUNCTION}" routine_FUNCTION)
+  endif()
+  get_property(languages GLOBAL PROPERTY ENABLED_LANGUAGES)
+  set(extension cpp)
+  if(C IN_LIST languages)
+    set(extension c)
+  endif()
+  set(source ${CMAKE_CURRENT_BINARY_DIR}/automata/${routine_FUNCTION}.${extension})
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/automata)
+  automata_compile(${path} "" --function ${routine_FUNCTION} -o ${source} OUTPUTS ${source})
+  target_sources(${target} PRIVATE ${source})
+endfunction()

@@ -5,6 +5,13 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ARM64)
 set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
+set(automata_package clang)
+
+# A toolchain that is not installed stops here, in one line that names the package that brings it.
+find_program(automata_compiler ${CMAKE_CXX_COMPILER} NO_CACHE)
+if(NOT automata_compiler)
+  message(FATAL_ERROR "${CMAKE_CXX_COMPILER} is not installed (Debian's ${automata_package})")
+endif()
 set(CMAKE_C_COMPILER_TARGET aarch64-w64-windows-gnu)
 set(CMAKE_CXX_COMPILER_TARGET aarch64-w64-windows-gnu)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -fuse-ld=lld)

@@ -13,7 +13,7 @@ import sys
 from pathlib import Path
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "recognizers"))
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "compiler"))
 from generator.read_table import read_table  # noqa: E402
 from generator.write_mermaid import mermaid  # noqa: E402
 from generator.write_source import comment_table  # noqa: E402

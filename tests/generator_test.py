@@ -15,7 +15,7 @@ import regex_words
 
 SOURCE, WORK, COMPILER = Path(sys.argv[1]), Path(sys.argv[2]), sys.argv[3]
 RUNNER = sys.argv[4:sys.argv.index("--")] if "--" in sys.argv else sys.argv[4:]
-GENERATE = SOURCE / "recognizers" / "generate.py"
+AUTOMATA = SOURCE / "compiler" / "automata"
 TABLES, WORDS = 200, 120
 SEED = random.randrange(1 << 30)
 
@@ -113,31 +113,32 @@ def accepts(automaton, word):
     return accepting[state]
 
 
-def generate(*arguments):
-    return subprocess.run([sys.executable, GENERATE, *map(str, arguments)], capture_output=True)
+def automata(*arguments):
+    return subprocess.run([sys.executable, AUTOMATA, *map(str, arguments)], capture_output=True)
 
 
 class RandomTables(unittest.TestCase):
     def test_every_recognizer_answers_as_its_table(self):
         random.seed(SEED)
         WORK.mkdir(parents=True, exist_ok=True)
-        automata, sources, checks = [], [], []
+        tables, sources = [], []
         for index in range(TABLES):
             data, automaton = random_table()
             table = WORK / f"t{index}.table"
             table.write_bytes(data)
             source = WORK / f"t{index}.cpp"
-            done = generate(table, "--source", source, "--function", f"R{index}")
+            done = automata("source", table, "--house", "-o", source, "--function", f"R{index}")
             self.assertEqual(done.returncode, 0, f"seed {SEED}, {table}: {done.stderr}")
-            automata.append(automaton)
+            tables.append(automaton)
             sources.append(source)
         for index, expression in enumerate(EXPRESSIONS):
             path = WORK / f"e{index}.regex"
             path.write_bytes(b"# an expression\n" + expression + b"\n")
             sources.append(WORK / f"e{index}.cpp")
-            done = generate(path, "--source", sources[-1], "--function", f"R{TABLES + index}")
+            done = automata("source", path, "--house", "-o", sources[-1], "--function",
+                            f"R{TABLES + index}")
             self.assertEqual(done.returncode, 0, f"{expression}: {done.stderr}")
-        done = generate("--check", *sources)
+        done = automata("check", *sources)
         self.assertEqual(done.returncode, 0, f"seed {SEED}: {done.stderr}")
         harness = WORK / "harness.cpp"
         harness.write_text(
@@ -168,7 +169,7 @@ class RandomTables(unittest.TestCase):
 
         pick = random.Random(SEED)
         queries, expected = [], []
-        for index, automaton in enumerate(automata):
+        for index, automaton in enumerate(tables):
             alphabet = automaton[2] or [0x61]
             for _ in range(WORDS):
                 word = bytes(pick.choice(alphabet) for _ in range(pick.randint(0, 12)))
@@ -209,7 +210,7 @@ FAULTS = [
     ("folder", "folder", [], "t.table: a folder, not a table file"),
     ("latin-1 description", b"# caf\xe9\nstate accepting a\nS0 maybe S0\n", [], "t.table:3: accepting"),
     ("misspelled option", b"state accepting a\nS0 yes S0\n", ["--sourse", "x.cpp"], "unrecognized arguments: --sourse"),
-    ("no action", b"state accepting a\nS0 yes S0\n", [], "say what to do"),
+    ("no command", b"state accepting a\nS0 yes S0\n", [], "invalid choice"),
 ]
 # A fault in an expression: (expression, what the line FILE:2:COLUMN says).
 REGEX_FAULTS = [
@@ -224,6 +225,8 @@ REGEX_FAULTS = [
     (b"a{1001}", "t.regex:2:3: the count 1001 is more than 1000"), (b"a{,3}", "t.regex:2:2: { begins a count"),
     (b"\\q", "t.regex:2:1: \\q is no escape here"), (b"a}", "t.regex:2:2: a } with no opening {"),
     (b"(a|b)*a(a|b){24}", "t.regex: more than 16384 states"),
+    (b"#fff", "t.regex: no expression: # lines, then the expression on a line of its own (one "
+              "that begins with # is written \\#"),
 ]
 
 
@@ -239,9 +242,9 @@ class Faults(unittest.TestCase):
                     table.mkdir()
                 elif data is not None:
                     table.write_bytes(data)
-                action = arguments or (["--source", WORK / "faults" / "t.cpp"]
-                                       if name != "no action" else [])
-                done = generate(table, *action)
+                action = ([table] if name == "no command" else
+                          ["source", table, *(arguments or ["-o", WORK / "faults" / "t.cpp"])])
+                done = automata(*action)
                 lines = done.stderr.decode("latin-1").strip().splitlines()
                 self.assertNotEqual(done.returncode, 0)
                 self.assertIn(said, lines[-1])
@@ -253,9 +256,9 @@ class Faults(unittest.TestCase):
         for expression, said in REGEX_FAULTS:
             with self.subTest(expression):
                 path.write_bytes(b"# a fault\n" + expression + b"\n")
-                done = generate(path, "--source", WORK / "t.cpp")
+                done = automata("source", path, "-o", WORK / "t.cpp")
                 lines = done.stderr.decode("latin-1").strip().splitlines()
-                self.assertEqual((done.returncode, len(lines)), (1, 1), lines)
+                self.assertEqual((done.returncode, len(lines)), (2, 1), lines)
                 self.assertIn(said, lines[0])
 
 
@@ -280,7 +283,7 @@ class Minimal(unittest.TestCase):
             with self.subTest(name):
                 path = WORK / name  # a .regex file holds an expression
                 path.write_bytes(table)
-                done = generate(path, "--minimal")
+                done = automata("minimal", path)
                 self.assertEqual(done.stdout, minimal, done.stderr)
 
 

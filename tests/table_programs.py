@@ -5,7 +5,7 @@ column up to the length that keeps the count near 300, random words of them, and
 byte outside every column. A program built from an expression (.regex) against re.fullmatch, on
 the words of regex_words.py.
 
-Usage: table_programs.py BUILD_DIR TABLE... -- RUNNER...
+Usage: table_programs.py PROGRAM TABLE [PROGRAM TABLE...] -- RUNNER...
 RUNNER is how a program is started: nothing (natively), an emulator with its arguments, or
 --windows, for the emulated Windows.
 """
@@ -70,23 +70,23 @@ def words(columns, count=300):
 
 
 def main():
-    build, rest = Path(sys.argv[1]), sys.argv[2:]
-    tables, runner = rest[:rest.index("--")], rest[rest.index("--") + 1:]
+    rest = sys.argv[1:]
+    pairs, runner = rest[:rest.index("--")], rest[rest.index("--") + 1:]
     if runner == ["--windows"]:
         sys.path.insert(0, str(Path(__file__).parent / "win32"))
         from emulated_windows import Run
 
-        def run(name, word):
-            done = Run(build / f"{name}.exe", f"{name}.exe ".encode() + word)
+        def run(program, word):
+            done = Run(Path(program), Path(program).name.encode() + b" " + word)
             return done.output, done.exit_code
     else:
-        def run(name, word):
-            done = subprocess.run([*runner, build / name, word], capture_output=True, timeout=60)
+        def run(program, word):
+            done = subprocess.run([*runner, program, word], capture_output=True, timeout=60)
             return done.stdout, done.returncode
 
     failures = 0
-    for path in tables:
-        name = Path(path).name.split(".")[0]
+    for program, path in zip(pairs[::2], pairs[1::2]):
+        name = Path(program).name
         if path.endswith(".regex"):
             expression = [line for line in Path(path).read_bytes().split(b"\n")
                           if not line.startswith(b"#")][0].removesuffix(b"\r")
@@ -95,7 +95,7 @@ def main():
             table = read(Path(path).read_bytes())
             tried = [(w, accepts(table, w.lstrip(BLANKS))) for w in words(table[0])]
         for word, yes in tried:
-            if run(name, word) != ((b"Yes.\r\n", 1) if yes else (b"No.\r\n", 0)):
+            if run(program, word) != ((b"Yes.\r\n", 1) if yes else (b"No.\r\n", 0)):
                 print(f"FAIL: {name} {word!r}: expected {'Yes.' if yes else 'No.'}")
                 failures += 1
         print(f"{name}: {len(tried)} words, {failures} wrong answers so far")

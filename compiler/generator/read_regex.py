@@ -254,8 +254,14 @@ def read_regex(data, name="expression", most_states=DEFAULT_MOST_STATES):
         elif line.strip():
             raise Fault(f"{name}:{number}: one expression to a file; this line follows it")
     if expression is None:
-        raise Fault(f"{name}: no expression: # lines, then the expression on a line of its own")
-    tree = Parser(expression, f"{name}:{where}").parse()
+        raise Fault(f"{name}: no expression: # lines, then the expression on a line of its own "
+                    "(one that begins with # is written \\#, as \\#fff)")
+    return expression_automaton(expression, f"{name}:{where}", name, most_states, description)
+
+
+def expression_automaton(expression, where, name, most_states, description=()):
+    """The minimal automaton of one expression (str, a character per byte); a fault names where."""
+    tree = Parser(expression, where).parse()
 
     def too_many():
         raise Fault(f"{name}: more than {most_states} states; counted repetition after .* or a "
@@ -305,6 +311,6 @@ def read_regex(data, name="expression", most_states=DEFAULT_MOST_STATES):
         next_states.append(row)
     columns = [Column(class_spelling(found), found) for found in classes]
     automaton = Automaton(columns, [final in nodes for nodes in order], next_states,
-                          description + ([""] if description else []) +
+                          list(description) + ([""] if description else []) +
                           [f"The expression, matched against the whole word: {expression}"])
     return merge_columns(minimal(automaton))

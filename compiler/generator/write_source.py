@@ -1,5 +1,7 @@
-"""The recognizer in the house form: the description and the table as the comment above it, then
-one block per state, S0 first, a label where a jump lands, a goto per transition.
+"""A recognizer: the description and the table as the comment above it, then one block per state,
+S0 first, a label where a jump lands, a goto per transition. Two forms share the blocks: the
+house form, C++ on recognizers/automaton.h, which the programs are built from; and a routine that
+stands alone, with no header of ours, that compiles as C99 and as C++ with C linkage in both.
 
 Each block tests the end of the word first. Then, by what the state's transitions are:
 - a few single bytes, no two neighbours leading to one state (a range would gain nothing): one
@@ -47,28 +49,46 @@ def merged_ranges(transitions):
     return found
 
 
-def test(first, last):
+class House:
+    """The house form's words: automaton.h's verdicts and its one-comparison range test."""
+    accept, reject = "kAccept", "kReject"
+
+    @staticmethod
+    def within(first, last):
+        return f"In(*p, {byte_literal(first)}, {byte_literal(last)})"
+
+
+class Alone:
+    """A routine with no header: plain verdicts, the range test spelled out."""
+    accept, reject = "1", "0"
+
+    @staticmethod
+    def within(first, last):
+        return f"(unsigned)(*p - {byte_literal(first)}) <= {last - first}u"
+
+
+def test(first, last, form):
     if first == last:
         return f"*p == {byte_literal(first)}"
     if first == 1:
         return f"*p <= {byte_literal(last)}"
     if last == 0xFF:
         return f"*p >= {byte_literal(first)}"
-    return f"In(*p, {byte_literal(first)}, {byte_literal(last)})"
+    return form.within(first, last)
 
 
-def jump(target):
-    return "return kReject;" if target is None else f"{{ ++p; goto {name(target)}; }}"
+def jump(target, form):
+    return f"return {form.reject};" if target is None else f"{{ ++p; goto {name(target)}; }}"
 
 
-def search(ranges, indent):
+def search(ranges, indent, form):
     """A binary search over ranges that cover a span of bytes, each a leaf of its own."""
     if len(ranges) == 1:
-        return [indent + jump(ranges[0][2])]
+        return [indent + jump(ranges[0][2], form)]
     middle = len(ranges) // 2
     return ([f"{indent}if (*p < {byte_literal(ranges[middle][0])}) {{"] +
-            search(ranges[:middle], indent + "  ") + [f"{indent}}}"] +
-            search(ranges[middle:], indent))
+            search(ranges[:middle], indent + "  ", form) + [f"{indent}}}"] +
+            search(ranges[middle:], indent, form))
 
 
 def byte_by_byte(transitions):
@@ -77,42 +97,62 @@ def byte_by_byte(transitions):
     return all(first == last for first, last, _ in ranges) and len(ranges) <= FEW_BYTES
 
 
-def block(automaton, state, labelled):
+def block(automaton, state, labelled, form):
     out = [f"{name(state)}:" if labelled else
            f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
-    out.append(f"  if (*p == '\\0') return {'kAccept' if automaton.accepting[state] else 'kReject'};")
+    verdict = form.accept if automaton.accepting[state] else form.reject
+    out.append(f"  if (*p == '\\0') return {verdict};")
     transitions = automaton.transitions(state)
     ranges = [r for r in merged_ranges(transitions) if r[2] is not None]
     if [(first, last) for first, last, _ in ranges] == [(1, 0xFF)]:  # every byte leads on
-        return out + [f"  {jump(ranges[0][2])}"]
+        return out + [f"  {jump(ranges[0][2], form)}"]
     if byte_by_byte(transitions):
-        out += [f"  if (*p == {byte_literal(byte)}) {jump(target)}" for byte, target in transitions]
+        out += [f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
+                for byte, target in transitions]
     elif len(ranges) <= FEW_RANGES:
         targets = list(dict.fromkeys(target for _, _, target in ranges))
         for target in targets:
-            condition = " || ".join(test(f, l) for f, l, t in ranges if t == target)
-            out.append(f"  if ({condition}) {jump(target)}")
+            condition = " || ".join(test(f, l, form) for f, l, t in ranges if t == target)
+            out.append(f"  if ({condition}) {jump(target, form)}")
     else:
-        return out + search(merged_ranges(transitions), "  ")
-    return out + ["  return kReject;"]
+        return out + search(merged_ranges(transitions), "  ", form)
+    return out + [f"  return {form.reject};"]
 
 
-def source(automaton, function="Recognize"):
-    """The recognizer's source, one character per byte."""
+CONTRACT = [
+    "{function}: word points to a NUL-terminated string of bytes; the result is 1 when the whole",
+    "word is in the language below and 0 when it is not. It reads the word up to its NUL or its",
+    "first byte that leads nowhere, and nothing else; it writes nothing, calls nothing, keeps",
+    "nothing between calls and may be called from any thread. Declare it, from C or C++, as",
+    '  int {function}(const char* word);     /* from C++: extern "C" int ... */',
+    "Written by automata source; the table below regenerates it (automata check).",
+]
+
+
+def source(automaton, function="Recognize", alone=False):
+    """The recognizer's source, one character per byte: in the house form, or standing alone."""
+    form = Alone if alone else House
     entered = {t for targets in automaton.next for t in targets if t is not None}
-    out = ['#include "recognizers/automaton.h"', ""]
+    out = [] if alone else ['#include "recognizers/automaton.h"', ""]
+    if alone:
+        out += [f"// {line.format(function=function)}".rstrip() for line in CONTRACT] + ["//"]
     out += [f"// {comment_text(line)}".rstrip() for line in automaton.description]
     out += ["//"] + [f"//   {line}" for line in table_lines(automaton)]
-    out += [f"int {function}(const char* word) {{", "  using namespace automaton;",
-            "  const Byte* p = Bytes(word);", "",
-            "  // One line per transition, in the order the alphabet is listed."
+    if alone:
+        out += ["#ifdef __cplusplus", 'extern "C"', "#endif",
+                f"int {function}(const char* word) {{",
+                "  const unsigned char* p = (const unsigned char*)word;", ""]
+    else:
+        out += [f"int {function}(const char* word) {{", "  using namespace automaton;",
+                "  const Byte* p = Bytes(word);", ""]
+    out += ["  // One line per transition, in the order the alphabet is listed."
             if all(byte_by_byte(automaton.transitions(s)) for s in range(automaton.size)) else
             "  // Each block: the end of the word, then the bytes or ranges of bytes that lead on.",
             "  // clang-format off"]
     for state in range(automaton.size):
         if state:
             out.append("")
-        out += block(automaton, state, state in entered)
+        out += block(automaton, state, state in entered, form)
     out += ["  // clang-format on", "}", ""]
     return "\n".join(out)
 
@@ -125,12 +165,17 @@ def routine_name(text):
     return routine[1] if routine else "Recognize"
 
 
-def comment_table(text, name):
+def stands_alone(text):
+    """Whether a recognizer's source is a routine that stands alone, not the house form."""
+    return not text.startswith('#include "recognizers/automaton.h"')
+
+
+def comment_table(text, name, alone=False):
     """The table file a recognizer's comment holds: its description, then, after the last bare //,
-    its table."""
+    its table; a routine that stands alone begins with its contract, which is no part of it."""
     routine = ROUTINE.search(text)
     comment = [line for line in text[:routine.start() if routine else 0].split("\n")
-               if line.startswith("//")]
+               if line.startswith("//")][len(CONTRACT) + 1 if alone else 0:]
     if "//" not in comment:
         raise Fault(f"{name}: no table in the comment above the routine")
     blank = len(comment) - 1 - comment[::-1].index("//")
