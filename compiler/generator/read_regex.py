@@ -22,7 +22,15 @@ WORD = DIGIT | frozenset(range(0x41, 0x5B)) | frozenset(range(0x61, 0x7B)) | {0x
 SPACE = frozenset(b" \t\n\r\f\v")
 SETS = {"d": DIGIT, "w": WORD, "s": SPACE, "D": ALL - DIGIT, "W": ALL - WORD, "S": ALL - SPACE}
 CONTROLS = {"t": 9, "n": 10, "r": 13, "f": 12, "v": 11}
+POSIX = {"alpha": frozenset(b"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
+         "digit": DIGIT, "upper": frozenset(range(0x41, 0x5B)), "lower": frozenset(range(0x61, 0x7B)),
+         "space": SPACE, "blank": frozenset(b" \t"), "print": frozenset(range(0x20, 0x7F)),
+         "graph": frozenset(range(0x21, 0x7F)), "cntrl": frozenset([*range(1, 0x20), 0x7F]),
+         "xdigit": DIGIT | frozenset(b"ABCDEFabcdef")}
+POSIX["alnum"] = POSIX["alpha"] | DIGIT
+POSIX["punct"] = POSIX["graph"] - POSIX["alnum"]
 MOST_COUNT = 1000
+MOST_DEPTH = 100  # groups one inside another
 DEFAULT_MOST_STATES = 16384
 
 
@@ -31,7 +39,7 @@ class Parser:
     ("alt", [..]) and ("repeat", node, least, most or None)."""
 
     def __init__(self, text, where):
-        self.text, self.at, self.where = text, 0, where
+        self.text, self.at, self.where, self.depth = text, 0, where, 0
 
     def fault(self, message, at=None):
         raise Fault(f"{self.where}:{(self.at if at is None else at) + 1}: {message}")
@@ -53,8 +61,14 @@ class Parser:
         return found[0] if len(found) == 1 else ("alt", found)
 
     def sequence(self):
+        """A run of items; at the top, ^ first and $ last, which a whole-word match makes empty."""
         found = []
+        if self.depth == 0 and self.peek() == "^":
+            self.at += 1
         while self.peek() not in (None, "|", ")"):
+            if self.depth == 0 and self.peek() == "$" and self.text[self.at + 1:self.at + 2] in ("", "|"):
+                self.at += 1
+                break
             found.append(self.quantified())
         return ("cat", found)
 
@@ -65,40 +79,44 @@ class Parser:
         counted = False
         while self.peek() in ("*", "+", "?", "{"):
             if counted:
-                what = {"?": "a lazy quantifier", "+": "a possessive quantifier"}.get(self.peek())
-                self.fault(f"{what or 'a quantifier after a quantifier'}: not supported")
+                what = "a possessive quantifier" if self.peek() == "+" else "a quantifier after a quantifier"
+                self.fault(f"{what}: not supported")
             char, counted = self.peek(), True
             self.at += 1
             if char == "{":
                 least, most = self.counts()
             else:
                 least, most = {"*": (0, None), "+": (1, None), "?": (0, 1)}[char]
+            if self.peek() == "?":  # lazy: for a yes or no on the whole word, the same as greedy
+                self.at += 1
             node = ("repeat", node, least, most)
         return node
 
     def number(self):
+        """(the digits here, where they start), read on; the digits may be none."""
         start = self.at
-        while self.peek() is not None and self.peek().isdigit() and self.peek().isascii():
+        while self.peek() is not None and self.peek() in "0123456789":
             self.at += 1
-        if self.at == start:
-            return None
-        value = int(self.text[start:self.at])
-        if value > MOST_COUNT:
-            self.fault(f"the count {value} is more than {MOST_COUNT}", start)
-        return value
+        return self.text[start:self.at], start
 
     def counts(self):
         start = self.at - 1
-        least = self.number()
-        if least is None:
-            self.fault("{ begins a count: {m}, {m,} or {m,n}", start)
-        most = least
-        if self.peek() == ",":
+        (least, least_at), (most, most_at) = self.number(), ("", None)
+        comma = self.peek() == ","
+        if comma:
             self.at += 1
-            most = self.number()
-        if self.peek() != "}":
-            self.fault("{ begins a count: {m}, {m,} or {m,n}", start)
+            most, most_at = self.number()
+        if self.peek() != "}" or not (least or comma):
+            if "}" not in self.text[start:]:
+                self.fault("a { that no } closes; write \\{ for the byte {", start)
+            self.fault("{ begins a count: {m}, {m,}, {,n} or {m,n}", start)
         self.at += 1
+        for digits, at in [(least, least_at), (most, most_at)]:
+            if len(digits.lstrip("0")) > len(str(MOST_COUNT)) or (digits and int(digits) > MOST_COUNT):
+                shown = digits if len(digits) <= 12 else f"of {len(digits)} digits"
+                self.fault(f"the count {shown} is more than {MOST_COUNT}", at)
+        least = int(least or "0")
+        most = int(most) if most else (None if comma else least)
         if most is not None and least > most:
             self.fault(f"{{{least},{most}}}: the least count is more than the most", start)
         return least, most
@@ -111,10 +129,14 @@ class Parser:
                 self.at += 2
             elif self.peek() == "?":
                 self.fault("(? begins only (?: here: no look-around, flags or named groups")
+            self.depth += 1
+            if self.depth > MOST_DEPTH:
+                self.fault(f"more than {MOST_DEPTH} groups one inside another", start)
             inside = self.alternatives()
             if self.peek() != ")":
                 self.fault("a ( that no ) closes", start)
             self.at += 1
+            self.depth -= 1
             return inside
         if char == "[":
             return ("set", self.bracket(start))
@@ -123,7 +145,9 @@ class Parser:
         if char == "\\":
             return ("set", self.escape(in_class=False))
         if char in ("^", "$"):
-            self.fault(f"{char}: the whole word is always matched; no anchors", start)
+            self.fault(f"{char}: the whole word is always matched; {char} stands only at the "
+                       f"{'start' if char == '^' else 'end'} of the expression or of an "
+                       "alternative of it", start)
         if char in ("]", "}"):
             self.fault(f"a {char} with no opening {'[' if char == ']' else '{'}; write \\{char}", start)
         return ("set", frozenset([ord(char)]))
@@ -146,6 +170,9 @@ class Parser:
             return frozenset([CONTROLS[char]])
         if char in SETS:
             return SETS[char]
+        if char in "01234567" and (char == "0" or all(
+                c in "01234567" for c in self.text[self.at:self.at + 2]) and len(self.text) >= self.at + 2):
+            self.fault("an octal escape is not supported; write \\xHH", start)
         if char.isdigit() and not in_class:
             self.fault(f"\\{char}: no back-references", start)
         if ord(char) < 0x80 and not char.isalnum() and 0x21 <= ord(char) <= 0x7E:
@@ -189,6 +216,15 @@ class Parser:
         self.at += 1
         if char == "\\":
             return self.escape(in_class=True)
+        if char == "[" and self.peek() == ":":
+            end = self.text.find(":]", self.at + 1)
+            name = self.text[self.at + 1:end] if end >= 0 else ""
+            if name not in POSIX:
+                known = " ".join(sorted(POSIX))
+                self.fault(f"[:{name}:] is no class: [:NAME:] takes {known}" if end >= 0 else
+                           "[: begins a class [:NAME:] that no :] closes", self.at - 1)
+            self.at = end + 2
+            return POSIX[name]
         if char == "\0":
             self.fault("a NUL byte is the end of the word, never a byte of it", self.at - 1)
         return frozenset([ord(char)])
