@@ -6,6 +6,7 @@ automata have some 10,000 states. Reports figures only.
 
 Usage: bench/build_time.py [PRESET] [STATES...]     (default: default 256 1024 4096 16384)
 """
+import os
 import subprocess
 import sys
 import tempfile
@@ -17,7 +18,14 @@ preset = sys.argv[1] if len(sys.argv) > 1 else "default"
 sizes = [int(n) for n in sys.argv[2:]] or [256, 1024, 4096, 16384]
 build = ROOT / "build" / f"build-time-{preset}"
 
-EXPRESSIONS = [rb"(a|b)*a(a|b){12}", rb"(x{1000}){10}", rb"[0-9a-f]{1000}(-[0-9a-f]{1000}){9}"]
+EXPRESSIONS = [rb"(a|b)*a(a|b){12}", rb"(x{1000}){10}", rb"[0-9a-f]{1000}(-[0-9a-f]{1000}){9}",
+               rb"(a{0,100}){100}", rb"(a|b)*|(a|b)*a(a|b){13}"]
+# Hostile expressions, each refused with its line: (what it is, the expression).
+HOSTILE = [("250 nested groups", b"(" * 250 + b"a" + b")" * 250),
+           ("a count of 5,000 digits", b"a{" + b"9" * 5000 + b"}"),
+           ("(a{0,1000}){1000}", rb"(a{0,1000}){1000}"), ("(a|b)*a(a|b){24}", rb"(a|b)*a(a|b){24}"),
+           ("1 MiB of .", b"." * (1 << 20)), ("1 MiB of a?", b"a?" * (1 << 19)),
+           ("100,000 alternatives", b"|".join(b"a%d" % i for i in range(100000)))]
 
 with tempfile.TemporaryDirectory() as folder:
     print("the generator alone, an expression to its minimal table:")
@@ -29,6 +37,16 @@ with tempfile.TemporaryDirectory() as folder:
                               check=True, capture_output=True)
         states = done.stdout.count(b"\nS")
         print(f"  {expression.decode():<40} {states:>6} states {time.monotonic() - started:6.1f} s")
+    print("hostile expressions, to the line that refuses each:")
+    for what, expression in HOSTILE:
+        path.write_bytes(expression + b"\n")
+        started = time.monotonic()
+        run = subprocess.Popen([sys.executable, ROOT / "compiler" / "automata", "minimal", path],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        said = run.stderr.read().decode(errors="replace")
+        _, _, usage = os.wait4(run.pid, 0)
+        print(f"  {what:<28} {time.monotonic() - started:5.1f} s {usage.ru_maxrss >> 10:>5} MiB  "
+              f"{said[:70]}")
     tables = []
     for n in sizes:
         table = Path(folder) / f"mod{n}.table"

@@ -6,6 +6,7 @@ each against re.fullmatch; and a line per fault a user makes, with the one line 
 Usage: generator_test.py SOURCE_DIR WORK_DIR COMPILER [RUNNER...] [unittest arguments after --]
 """
 import random
+import resource
 import subprocess
 import sys
 import unittest
@@ -92,8 +93,10 @@ def random_table():
     return data, (accepting, step, sorted({b for _, bs in columns for b in bs}))
 
 
-# An expression a line, every construct among them; each program answers as re.fullmatch does (of
-# the second spelling, where Python lacks the first's POSIX classes).
+# An expression a line, every construct among them; each program answers as re.fullmatch does. Where
+# a line is (our file's lines, Python's conditions), the word must match (True) or not (False) each
+# of Python's patterns: our and/and not, our POSIX classes in Python's spelling; a str pattern is
+# our (?u) expression, matched on the word decoded from UTF-8 with re.ASCII.
 EXPRESSIONS = [
     rb"(0|1(01*0)*1)*", rb"(aa)*", rb"", rb"abc", rb"a|b|", rb"(|a)b", rb"(?:ab|cd)+e?",
     rb"[^\x22]*", rb"\x22[^\x22\\]*\x22", rb"\.\*\+\?\(\)\[\]\{\}\|\^\$\\", rb"a.c",
@@ -104,8 +107,43 @@ EXPRESSIONS = [
     (rb"[[:alpha:]_][[:alnum:][:punct:]]*", rb"[A-Za-z_][A-Za-z0-9!-/:-@\[-`{-~]*"),
     (rb"[^[:space:][:cntrl:]]+[[:xdigit:][:blank:]]", rb"[^ \t\n\r\f\v\x01-\x1f\x7f]+[0-9A-Fa-f \t]"),
     (rb"[[:upper:]][[:lower:]]*[[:digit:]]?[[:print:]][[:graph:]]", rb"[A-Z][a-z]*[0-9]?[ -~][!-~]"),
+    (b"[A-Za-z_]\\w*\nand not if|else|for|while\nand not .*__.*", [
+        (rb"[A-Za-z_]\w*", True), (rb"if|else|for|while", False), (rb".*__.*", False)]),
+    (b"(a|b)*a(a|b)\nand .{2,3}\nand not b.*|[^b]*b", [
+        (rb"(a|b)*a(a|b)", True), (rb".{2,3}", True), (rb"b.*|[^b]*b", False)]),
+    rb"(?i)[a-c]x[^y]|Q\W", rb"(?i)select|from",
+    ("(?u)[\u0430-\u044f\u0451]+ [\u0391-\u03a9]\\w\\d.".encode(), [("[а-яё]+ [Α-Ω]\\w\\d.", True)]),
+    (b"(?u)[^\"]*", [('[^"]*', True)]), (b"(?iu)\\u00e9t\\U0001F600|[^a-z]", [("(?i)\xe9t\U0001F600|[^a-z]", True)]),
+    (b"(?u).{1,2}\\xe9\nand not (?u)\\u20ac.*", [(".{1,2}\xe9", True), ("\u20ac.*", False)]),
 ]
-EXPRESSIONS = [(e, e) if isinstance(e, bytes) else e for e in EXPRESSIONS]
+EXPRESSIONS = [(e, [(e, True)]) if isinstance(e, bytes) else
+               (e[0], [(e[1], True)]) if not isinstance(e[1], list) else e for e in EXPRESSIONS]
+RANDOM_EXPRESSIONS = 30
+
+
+def random_expression(pick, utf8, depth=3):
+    """An expression that both we and Python read alike, as str."""
+    atoms = ["a", "b", "[ab]", "[^a]", ".", "\\w", "\\W", "A"] + (["\u00e9", "[\u0436-\u044f]", "\u20ac"] if utf8 else ["\\xe9"])
+    if depth == 0 or pick.random() < 0.3:
+        return pick.choice(atoms)
+    inner = [random_expression(pick, utf8, depth - 1) for _ in range(2)]
+    return pick.choice([f"{inner[0]}{inner[1]}", f"(?:{inner[0]}|{inner[1]})", f"(?:{inner[0]})*",
+                        f"(?:{inner[0]})?", f"(?:{inner[0]}){{1,2}}"])
+
+
+def random_expressions(pick):
+    """(our file's lines, Python's conditions) for expressions with and, and not, (?i), (?u)."""
+    found = []
+    for index in range(RANDOM_EXPRESSIONS):
+        utf8, caseless = index % 2 == 1, pick.random() < 0.3
+        flags = "(?" + "i" * caseless + "u" * utf8 + ")" if utf8 or caseless else ""
+        parts = [random_expression(pick, utf8) for _ in range(pick.randint(1, 3))]
+        keywords = [""] + [pick.choice(["and ", "and not "]) for _ in parts[1:]]
+        body = "\n".join(f"{k}{flags}{e}" for k, e in zip(keywords, parts))
+        python = [("(?i)" * caseless + e) for e in parts]
+        found.append((body.encode("utf-8") if utf8 else body.encode("latin-1"),
+                      [(e if utf8 else e.encode("latin-1"), k != "and not ") for k, e in zip(keywords, python)]))
+    return found
 
 
 def accepts(automaton, word):
@@ -119,7 +157,11 @@ def accepts(automaton, word):
 
 
 def automata(*arguments):
-    return subprocess.run([sys.executable, AUTOMATA, *map(str, arguments)], capture_output=True)
+    """The compiler's run, in 1 GiB of address space at most."""
+    def limited():
+        resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
+    return subprocess.run([sys.executable, AUTOMATA, *map(str, arguments)], capture_output=True,
+                          preexec_fn=limited)
 
 
 class RandomTables(unittest.TestCase):
@@ -136,7 +178,8 @@ class RandomTables(unittest.TestCase):
             self.assertEqual(done.returncode, 0, f"seed {SEED}, {table}: {done.stderr}")
             tables.append(automaton)
             sources.append(source)
-        for index, (expression, _) in enumerate(EXPRESSIONS):
+        expressions = EXPRESSIONS + random_expressions(random.Random(SEED))
+        for index, (expression, _) in enumerate(expressions):
             path = WORK / f"e{index}.regex"
             path.write_bytes(b"# an expression\n" + expression + b"\n")
             sources.append(WORK / f"e{index}.cpp")
@@ -182,8 +225,8 @@ class RandomTables(unittest.TestCase):
                     word += bytes([pick.randint(1, 255)])
                 queries.append(f"{index} {word.hex() or '-'}")
                 expected.append(accepts(automaton, word if word else b""))
-        for index, (_, oracle) in enumerate(EXPRESSIONS):
-            for word, yes in regex_words.words(oracle, 150):
+        for index, (_, conditions) in enumerate(expressions):
+            for word, yes in regex_words.words_of(conditions, 150, SEED):
                 queries.append(f"{TABLES + index} {word.hex() or '-'}")
                 expected.append(yes)
         text = "\n".join(q.replace(" -", " 00") for q in queries) + "\n"
@@ -202,9 +245,13 @@ FAULTS = [
     ("overlap", b"state accepting [a-f] c\nS0 yes - -\n", [], "0x63 stands in two columns, '[a-f]' and 'c'"),
     ("repeated", b"state accepting a a\nS0 yes - -\n", [], "the symbol 'a' is repeated"),
     ("backward range", b"state accepting [z-a]\nS0 yes -\n", [], "runs backwards"),
-    ("open class", b"state accepting [a-z\nS0 yes -\n", [], "'[a-z' is not a class"),
-    ("empty class", b"state accepting [^\\x01-\\xFF]\nS0 yes -\n", [], "holds no byte"),
-    ("bad escape", b"state accepting [\\q]\nS0 yes -\n", [], "in a class \\ writes"),
+    ("open class", b"state accepting [a-z\nS0 yes -\n", [], "'[a-z': a [ that no ] closes"),
+    ("state name of 4301 digits", b"state accepting a\nS" + b"7" * 4301 + b" yes -\n", [],
+     "t.table:2: 'S7777777777777777777...' is not a state name"),
+    ("too many states", b"state accepting a\nS0 yes S1\nS1 no S2\nS2 no S0\n", ["--max-states", "2"],
+     "t.table:4: more than 2 states"),
+    ("endless file", "/dev/zero", [], "t.table: more than 16 MiB"),
+    ("bad escape", b"state accepting [\\q]\nS0 yes -\n", [], "'[\\q]': \\q is no escape here"),
     ("cells", b"state accepting a\nS0 yes S0 S0\n", [], "t.table:2: 4 cells, but the header has 3"),
     ("no row", b"state accepting a\nS0 yes S1\n", [], "t.table:2: S0 goes to S1, which has no row"),
     ("S0 not first", b"state accepting a\nS1 no S0\nS0 yes S1\n", [], "t.table:2: the first row is"),
@@ -214,7 +261,7 @@ FAULTS = [
     ("missing file", None, [], "t.table: cannot be read: No such file or directory"),
     ("folder", "folder", [], "t.table: a folder, not a table file"),
     ("latin-1 description", b"# caf\xe9\nstate accepting a\nS0 maybe S0\n", [], "t.table:3: accepting"),
-    ("misspelled option", b"state accepting a\nS0 yes S0\n", ["--sourse", "x.cpp"], "unrecognized arguments: --sourse"),
+    ("misspelled option", b"state accepting a\nS0 yes S0\n", ["--sourse"], "unrecognized arguments: --sourse"),
     ("no command", b"state accepting a\nS0 yes S0\n", [], "invalid choice"),
 ]
 # A fault in an expression: (expression, what the line FILE:2:COLUMN says).
@@ -234,9 +281,27 @@ REGEX_FAULTS = [
     (b"a{65536", "t.regex:2:2: a { that no } closes"),
     (b"[[:alpah:]]", "t.regex:2:2: [:alpah:] is no class: [:NAME:] takes alnum alpha"),
     (b"\\q", "t.regex:2:1: \\q is no escape here"), (b"a}", "t.regex:2:2: a } with no opening {"),
-    (b"(a|b)*a(a|b){24}", "t.regex: more than 16384 states"),
+    (b"(a|b)*a(a|b){24}", "t.regex: the subset construction passed 66560 states, its budget at "
+                          "--max-states 16384"),
     (b"#fff", "t.regex: no expression: # lines, then the expression on a line of its own (one "
               "that begins with # is written \\#"),
+    (b"x\nand", "t.regex:3:4: and: an expression follows it"),
+    (b"x\nand not ", "t.regex:3:8: and not: an expression follows it"),
+    (b"x\nor y", "t.regex:3:1: after the expression, a line is 'and EXPR' or 'and not EXPR'"),
+    (b"x\nand not (a", "t.regex:3:9: a ( that no ) closes"),
+    (b"(?u)a\xff", "t.regex:2:6: after (?u) the expression is UTF-8, and this byte is not"),
+    (b"\\u00e9", "t.regex:2:1: \\u writes a code point, which only an expression after (?u) holds"),
+    (b"(?x)a", "t.regex:2:2: (? begins only (?: here, or (?i), (?u) and (?iu) at the very start"),
+    # Hostile ones: each ends in its line, within the 1 GiB that the compiler runs in here.
+    (b"(" * 250 + b"a" + b")" * 250, "t.regex:2:101: more than 100 groups one inside another"),
+    (b"(" * 250, "t.regex:2:101: more than 100 groups"), (b"a\0b", "t.regex:2:2: a NUL byte"),
+    (b"a{" + b"9" * 5000 + b"}", "t.regex:2:3: the count of 5000 digits is more than 1000"),
+    (b"(a{0,1000}){1000}", "t.regex: Thompson's automaton of the expression passed 266240 nodes"),
+    (b"((a{1000}){1000}){1000}b", "t.regex: Thompson's automaton"),
+    (b"." * (1 << 20), "t.regex: Thompson's automaton"), (b"a?" * (1 << 19), "t.regex: Thompson's"),
+    (b"|".join(b"a%d" % i for i in range(100000)), "t.regex: Thompson's automaton"),
+    (b"(.*a.{20}){3}", "t.regex: the subset construction passed"),
+    (b"x" * (1 << 20) + b"y", "t.regex:2: a line of more than 1048576 bytes"),
 ]
 
 
@@ -250,10 +315,12 @@ class Faults(unittest.TestCase):
                 table.parent.mkdir(parents=True)
                 if data == "folder":
                     table.mkdir()
+                elif data == "/dev/zero":
+                    table.symlink_to(data)
                 elif data is not None:
                     table.write_bytes(data)
                 action = ([table] if name == "no command" else
-                          ["source", table, *(arguments or ["-o", WORK / "faults" / "t.cpp"])])
+                          ["source", table, "-o", WORK / "faults" / "t.cpp", *arguments])
                 done = automata(*action)
                 lines = done.stderr.decode("latin-1").strip().splitlines()
                 self.assertNotEqual(done.returncode, 0)
@@ -295,6 +362,14 @@ class Minimal(unittest.TestCase):
                 path.write_bytes(table)
                 done = automata("minimal", path)
                 self.assertEqual(done.stdout, minimal, done.stderr)
+
+
+    def test_a_table_reads_its_classes_as_an_expression_does(self):
+        path = WORK / "classes.table"  # [--/] is - to /, and an empty class holds nothing
+        path.write_bytes(b"state accepting [--/] [^\\s\\S]\nS0 yes S0 S0\n")
+        for word, status, last in [(".-/", 1, b"Yes."), ("a", 0, b"No.")]:
+            done = automata("explain", path, word)
+            self.assertEqual((done.returncode, done.stdout.splitlines()[-1]), (status, last))
 
 
 if __name__ == "__main__":

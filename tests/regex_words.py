@@ -1,6 +1,10 @@
 """Words to try an expression's program on, drawn from the expression as Python's own parser reads
-it (never through the generator): words it matches, each of them changed by a byte, and words of
-its bytes at random. The verdict for each is re.fullmatch's."""
+it (never through the compiler): words it matches, each of them changed by a byte, every word of
+one or two of its characters, and words of them at random. The verdict for each is
+re.fullmatch's: on bytes for a bytes pattern; for a str pattern (an expression after (?u), less
+that flag) on the word decoded as UTF-8, with re.ASCII, and "No." where it does not decode, as
+for the invalid UTF-8 among the words."""
+import itertools
 import random
 import re
 
@@ -14,8 +18,12 @@ CATEGORIES = {constants.CATEGORY_DIGIT: b"0123456789", constants.CATEGORY_SPACE:
               constants.CATEGORY_WORD: b"azAZ09_"}
 
 
-def one_of(items, pick):
-    """A byte a bracket's items take (or, negated, one they do not)."""
+TOP = 0x10FFFF
+INVALID_UTF8 = [b"\xff", b"\xc0\x80", b"\xe0\x80\x80", b"\xed\xa0\x80", b"\xf4\x90\x80\x80", b"\xd0"]
+
+
+def one_of(items, pick, top):
+    """A character a bracket's items take (or, negated, one they do not), top the largest."""
     taken = set()
     for op, value in items:
         if op is constants.LITERAL:
@@ -25,41 +33,93 @@ def one_of(items, pick):
         elif op is constants.CATEGORY:
             taken.update(CATEGORIES.get(value, b""))
     if items and items[0][0] is constants.NEGATE:
-        taken = set(range(1, 256)) - taken
+        outside = [c for c in [*range(1, 256), 0x3B1, 0x416, 0x4E2D, 0x1F600] if c <= top and c not in taken]
+        return pick.choice(outside) if outside else 0x61
     return pick.choice(sorted(taken)) if taken else 0x61
 
 
-def sample(tree, pick):
-    word = b""
+def sample(tree, pick, top):
+    """A word the tree matches, as a list of characters."""
+    word = []
     for op, value in tree:
         if op is constants.LITERAL:
-            word += bytes([value])
+            word.append(value)
+        elif op is constants.NOT_LITERAL:
+            word.append(one_of([(constants.NEGATE, None), (constants.LITERAL, value)], pick, top))
         elif op is constants.ANY:
-            word += bytes([pick.choice([b for b in range(1, 256) if b != 10])])
+            word.append(pick.choice([c for c in [*range(1, 256), 0x416, 0x1F600] if c != 10 and c <= top]))
         elif op is constants.IN:
-            word += bytes([one_of(value, pick)])
+            word.append(one_of(value, pick, top))
         elif op is constants.BRANCH:
-            word += sample(pick.choice(value[1]), pick)
+            word += sample(pick.choice(value[1]), pick, top)
         elif op in (constants.MAX_REPEAT, constants.MIN_REPEAT):
             least, most, inner = value
             most = least + 3 if most is constants.MAXREPEAT else min(most, least + 3)
-            word += b"".join(sample(inner, pick) for _ in range(pick.randint(least, most)))
+            for _ in range(pick.randint(least, most)):
+                word += sample(inner, pick, top)
         elif op is constants.SUBPATTERN:
-            word += sample(value[-1], pick)
+            word += sample(value[-1], pick, top)
     return word
 
 
-def words(expression, count=300, seed=20261209):
-    """(word, whether re.fullmatch matches it) for count words or so."""
+def verdict(pattern, word):
+    """Whether re.fullmatch matches the word (bytes): on bytes, or decoded from UTF-8."""
+    if isinstance(pattern, bytes):
+        return re.fullmatch(pattern, word) is not None
+    try:
+        return re.fullmatch(pattern, word.decode("utf-8"), re.ASCII) is not None
+    except UnicodeDecodeError:
+        return False
+
+
+def words(expression, count=300, seed=20261209, verdicts=None):
+    """(word, verdict) for count words or so and the short ones; the verdict is verdicts(word), or
+    re.fullmatch's for the expression."""
     pick = random.Random(seed)
-    tree = parser.parse(expression)
-    matched = [sample(tree, pick) for _ in range(count // 3)]
-    alphabet = sorted(set(b"".join(matched)) | {0x20, 0x7A, 0x80, 0xFF}) if matched else [0x61]
+    text = isinstance(expression, str)
+    top, encode = (TOP, lambda w: "".join(map(chr, w)).encode("utf-8")) if text else (0xFF, bytes)
+    tree = parser.parse(expression, re.ASCII if text else 0)
+    matched = [sample(tree, pick, top) for _ in range(count // 3)]
+    alphabet = sorted(set(c for w in matched for c in w) | {0x20, 0x7A, 0x80, 0xFF})
     changed = []
     for word in matched:
         at = pick.randint(0, len(word))
-        changed.append(word[:at] + bytes([pick.choice(alphabet)]) + word[at + 1:] if pick.random() < 0.5
+        changed.append(word[:at] + [pick.choice(alphabet)] + word[at + 1:] if pick.random() < 0.5
                        else word[:at] + word[at + 1:])
-    others = [bytes(pick.choices(alphabet, k=pick.randint(0, 8))) for _ in range(count // 3)]
-    pattern = re.compile(expression)
-    return [(w, pattern.fullmatch(w) is not None) for w in [b""] + matched + changed + others]
+    others = [pick.choices(alphabet, k=pick.randint(0, 8)) for _ in range(count // 3)]
+    short = [list(w) for n in (1, 2) for w in itertools.product(alphabet[:24], repeat=n)]
+    found = [encode(w) for w in [[]] + matched + changed + others + short]
+    if text:
+        found += [w + bad for w in found[1:20] for bad in INVALID_UTF8[:2]] + INVALID_UTF8
+    verdicts = verdicts or (lambda word: verdict(expression, word))
+    return [(w, verdicts(w)) for w in dict.fromkeys(found)]
+
+
+def words_of(conditions, count=300, seed=20261209):
+    """(word, verdict) drawn from each of [(pattern, whether the word must match it)]; the verdict
+    is whether the word meets them all."""
+    def verdicts(word):
+        return all(verdict(pattern, word) == want for pattern, want in conditions)
+    found = {}
+    for pattern, _ in conditions:
+        found.update(words(pattern, max(count // len(conditions), 60), seed, verdicts))
+    return list(found.items())
+
+
+def conditions_of(data):
+    """A .regex file's lines as [(Python's pattern, whether the word must match it)]: the
+    expression, then its and and and not lines; after (?u), a str pattern."""
+    def python(expression):
+        for flags in (b"(?iu)", b"(?ui)", b"(?u)"):
+            if expression.startswith(flags):
+                return "(?i)" * (b"i" in flags) + expression[len(flags):].decode("utf-8")
+        return expression
+    found = []
+    for line in data.split(b"\n"):
+        line = line.removesuffix(b"\r")
+        if not found and not line.startswith(b"#"):
+            found.append((python(line), True))
+        elif found and line.startswith((b"and not ", b"and ")):
+            negated = line.startswith(b"and not ")
+            found.append((python(line[8 if negated else 4:]), not negated))
+    return found

@@ -2,8 +2,9 @@
 """Every program built from a table, end to end, against its table read as data (never through
 the generator; a class in brackets is read by Python's re): every word of a few bytes of each
 column up to the length that keeps the count near 300, random words of them, and words with a
-byte outside every column. A program built from an expression (.regex) against re.fullmatch, on
-the words of regex_words.py.
+byte outside every column. A program built from an expression (.regex) against re.fullmatch (of
+each of its and and and not lines, on the word decoded from UTF-8 after (?u)), on the words of
+regex_words.py.
 
 Usage: table_programs.py PROGRAM TABLE [PROGRAM TABLE...] -- RUNNER...
 RUNNER is how a program is started: nothing (natively), an emulator with its arguments, or
@@ -88,9 +89,8 @@ def main():
     for program, path in zip(pairs[::2], pairs[1::2]):
         name = Path(program).name
         if path.endswith(".regex"):
-            expression = [line for line in Path(path).read_bytes().split(b"\n")
-                          if not line.startswith(b"#")][0].removesuffix(b"\r")
-            tried = [(w, yes) for w, yes in regex_words.words(expression) if w[:1] not in BLANKS or not w]
+            conditions = regex_words.conditions_of(Path(path).read_bytes())
+            tried = [(w, yes) for w, yes in regex_words.words_of(conditions) if w[:1] not in BLANKS or not w]
         else:
             table = read(Path(path).read_bytes())
             tried = [(w, accepts(table, w.lstrip(BLANKS))) for w in words(table[0])]

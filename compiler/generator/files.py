@@ -32,4 +32,4 @@ def read_automaton(path, most_states):
     """A table file's automaton, or a .regex file's minimal one."""
     if str(path).endswith(".regex"):
         return read_regex(read_bytes(path), path, most_states)
-    return read_table(read_bytes(path), path)
+    return read_table(read_bytes(path), path, most_states)

@@ -6,19 +6,18 @@
   ...
 
 A column is one printable ASCII byte other than # and \\, \\xHH (any byte 0x01-0xFF), or a class
-in brackets: [0-9], [A-Za-z_], [^"] (^ first: every byte 0x01-0xFF not listed), in which \\xHH
-writes any byte and \\\\, \\], \\-, \\^ those four; - between two bytes is a range, and a literal
-first or last. The file is read as bytes: a UTF-8 byte-order mark, CRLF line ends and tabs are
+in brackets as an expression writes one: [0-9], [A-Za-z_], [^"] (^ first: every byte 0x01-0xFF
+not listed), [[:alpha:]_], with \\xHH for any byte and \\ before punctuation for that byte. The file is read as bytes: a UTF-8 byte-order mark, CRLF line ends and tabs are
 all taken as they come.
 """
 import re
 
 from .model import Automaton, Column, Fault
+from .parse_regex import Parser
 
-STATE = re.compile(r"S(0|[1-9][0-9]*)")
+STATE = re.compile(r"S(0|[1-9][0-9]{0,8})")
 BLANKS = re.compile(r"[ \t\f\v\r]+")
 HEX = re.compile(r"\\x([0-9A-Fa-f]{2})")
-ALL_BYTES = frozenset(range(1, 256))
 
 
 def lines(data):
@@ -42,47 +41,17 @@ def symbol_byte(spelling):
 
 
 def class_bytes(spelling, fault):
-    """The bytes of a class in brackets; fault(message) on a malformed one."""
-    body, negated = spelling[1:], False
-    if body.startswith("^"):
-        body, negated = body[1:], True
-    if not body.endswith("]") or body == "]":
-        fault(f"'{spelling}' is not a class: [ then bytes or ranges, then ]")
-    body, at, items = body[:-1], 0, []  # a byte, or None for a - that may make a range
-    while at < len(body):
-        char, escaped = body[at], HEX.match(body, at)
-        if escaped:
-            if not int(escaped[1], 16):
-                fault(f"'{spelling}': \\x00 is the end of the word, never a byte of it")
-            items.append(int(escaped[1], 16))
-            at = escaped.end()
-        elif char == "\\":
-            if body[at + 1:at + 2] not in ("\\", "]", "-", "^") or at + 1 == len(body):
-                fault(f"'{spelling}': in a class \\ writes \\xHH, \\\\, \\], \\- or \\^")
-            items.append(ord(body[at + 1]))
-            at += 2
-        elif char == "]":
-            fault(f"'{spelling}': a ] inside a class is written \\]")
-        elif not 0x21 <= ord(char) <= 0x7E:
-            fault(f"'{spelling}': write the byte 0x{ord(char):02X} as \\x{ord(char):02X}")
-        else:
-            items.append(None if char == "-" else ord(char))
-            at += 1
-    found, at = set(), 0
-    while at < len(items):
-        if at + 2 < len(items) and items[at + 1] is None and None not in (items[at], items[at + 2]):
-            low, high = items[at], items[at + 2]
-            if low > high:
-                fault(f"'{spelling}': the range from 0x{low:02X} to 0x{high:02X} runs backwards")
-            found.update(range(low, high + 1))
-            at += 3
-        else:  # a byte, or a - with no byte on one side of it: the byte - itself
-            found.add(ord("-") if items[at] is None else items[at])
-            at += 1
-    found = ALL_BYTES - found if negated else found
-    if not found:
-        fault(f"'{spelling}' holds no byte")
-    return tuple(sorted(found))
+    """The bytes of a class in brackets, read as an expression reads one; fault(message) on a
+    malformed one."""
+    parser = Parser(spelling, "class")
+    parser.at = 1
+    try:
+        found = parser.bracket(0)
+    except Fault as error:
+        fault(f"'{spelling}': {str(error).split(': ', 1)[1]}")
+    if parser.at != len(spelling):
+        fault(f"'{spelling}' is not a class: [ then bytes or ranges, then ], and nothing after")
+    return tuple(b for first, last in found for b in range(first, last + 1))
 
 
 def column(spelling, fault):
@@ -95,7 +64,7 @@ def column(spelling, fault):
     return Column(spelling, (byte,))
 
 
-def read_table(data, name="table"):
+def read_table(data, name="table", most_states=None):
     """The automaton a table file's bytes describe; Fault at the first fault."""
     description, columns, rows = [], None, {}
     first_row = None
@@ -127,12 +96,15 @@ def read_table(data, name="table"):
             fault(f"{len(cells)} cells, but the header has {len(columns) + 2} columns")
         state, accepting, targets = cells[0], cells[1], cells[2:]
         if not STATE.fullmatch(state):
-            fault(f"'{state}' is not a state name: S0, S1, S2 and so on")
+            shown = state if len(state) <= 20 else state[:20] + "..."
+            fault(f"'{shown}' is not a state name: S0, S1, S2 and so on")
         if state in rows:
             fault(f"the state {state} is repeated")
         if accepting not in ("yes", "no"):
             fault(f"accepting is 'yes' or 'no', not '{accepting}'")
         rows[state] = (accepting == "yes", targets, number)
+        if most_states is not None and len(rows) > most_states:
+            fault(f"more than {most_states} states (--max-states, AUTOMATA_MAX_STATES)")
         first_row = first_row or state
     if columns is None or not rows:
         raise Fault(f"{name}: no states: a header, then a row per state")

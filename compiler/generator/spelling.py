@@ -4,7 +4,7 @@ ALL_BYTES = frozenset(range(1, 256))
 
 
 def byte_spelling(byte, inside_class=False):
-    special = "\\]-^" if inside_class else "#\\"
+    special = "\\]-^[" if inside_class else "#\\"
     if 0x21 <= byte <= 0x7E and chr(byte) not in special:
         return chr(byte)
     if inside_class and chr(byte) in special:
