@@ -20,11 +20,14 @@ set(AUTOMATA_COMPILER ${AUTOMATA_ROOT}/compiler/automata)
 # elimination and code hoisting) take time that grows with the square of the blocks (a
 # 4,096-state table: 98 s, 15 minutes and more for 16,384) and find nothing to remove: every
 # block reads its byte once. Without them the build time grows linearly (14 s, 74 s) and the
-# code is the same size. They stay for every other source.
+# code is the same size. Reassociation would fold a state's range tests into a bit test behind a
+# branch on which half of the ranges the byte is in, which text mispredicts; without it each
+# test is a compare and a branch that the common bytes never take, and the code is smaller.
+# They stay for every other source.
 if(CMAKE_CXX_COMPILER_LOADED)
   include(CheckCXXCompilerFlag)
   set(AUTOMATA_TABLE_OPTIONS "")
-  foreach(option IN ITEMS -fno-tree-fre -fno-tree-pre -fno-code-hoisting)
+  foreach(option IN ITEMS -fno-tree-fre -fno-tree-pre -fno-code-hoisting -fno-tree-reassoc)
     string(MAKE_C_IDENTIFIER "AUTOMATA_HAVE${option}" have)
     check_cxx_compiler_flag(${option} ${have})
     if(${have})

@@ -5,9 +5,12 @@ stands alone, with no header of ours, that compiles as C99 and as C++ with C lin
 
 Each block tests the end of the word first. Then, by what the state's transitions are:
 - a few single bytes, no two neighbours leading to one state (a range would gain nothing): one
-  comparison per byte, in the order the columns are listed;
-- a few ranges (runs of bytes that lead to one state, merged): per next state, one test of its
-  ranges, which the compiler makes one predictable branch for bytes that all lead to one state;
+  comparison per byte, in the order the columns are listed (the system's own three are so);
+- a few ranges (runs of bytes that lead to one state, merged): the way on that most bytes take,
+  printable ASCII counted first, is the fall-through with no test of its own; before it, per
+  other next state (or the end of the run), heaviest first, one test of its ranges, each range
+  one unsigned comparison, and ranges at both ends one test of the span between them. Inside a
+  string or a comment, or along an identifier, the common byte then passes tests it never takes;
 - many ranges: a binary search over them, O(log r) comparisons for r ranges.
 """
 import re
@@ -17,7 +20,8 @@ from .spelling import runs
 from .write_table import table_lines
 
 FEW_BYTES = 16  # single bytes compared one after another at most
-FEW_RANGES = 8  # ranges ORed per next state at most; more are searched
+FEW_RANGES = 8  # ranges tested before the fall-through at most; more are searched
+OTHER_BYTES = 0.1  # a control byte's or a byte's from 0x80 up, against a printable one's
 
 
 def byte_literal(byte):
@@ -57,6 +61,10 @@ class House:
     def within(first, last):
         return f"In(*p, {byte_literal(first)}, {byte_literal(last)})"
 
+    @staticmethod
+    def outside(first, last):
+        return f"!In(*p, {byte_literal(first)}, {byte_literal(last)})"
+
 
 class Alone:
     """A routine with no header: plain verdicts, the range test spelled out."""
@@ -65,6 +73,10 @@ class Alone:
     @staticmethod
     def within(first, last):
         return f"(unsigned)(*p - {byte_literal(first)}) <= {last - first}u"
+
+    @staticmethod
+    def outside(first, last):
+        return f"(unsigned)(*p - {byte_literal(first)}) > {last - first}u"
 
 
 def test(first, last, form):
@@ -97,26 +109,40 @@ def byte_by_byte(transitions):
     return all(first == last for first, last, _ in ranges) and len(ranges) <= FEW_BYTES
 
 
+def weight(first, last):
+    """How often bytes first..last may be expected in a word: text is mostly printable ASCII."""
+    printable = max(0, min(last, 0x7E) - max(first, 0x20) + 1)
+    return printable + (last - first + 1 - printable) * OTHER_BYTES
+
+
 def block(automaton, state, labelled, form):
     out = [f"{name(state)}:" if labelled else
            f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
     verdict = form.accept if automaton.accepting[state] else form.reject
     out.append(f"  if (*p == '\\0') return {verdict};")
     transitions = automaton.transitions(state)
-    ranges = [r for r in merged_ranges(transitions) if r[2] is not None]
-    if [(first, last) for first, last, _ in ranges] == [(1, 0xFF)]:  # every byte leads on
-        return out + [f"  {jump(ranges[0][2], form)}"]
     if byte_by_byte(transitions):
-        out += [f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
-                for byte, target in transitions]
-    elif len(ranges) <= FEW_RANGES:
-        targets = list(dict.fromkeys(target for _, _, target in ranges))
-        for target in targets:
-            condition = " || ".join(test(f, l, form) for f, l, t in ranges if t == target)
-            out.append(f"  if ({condition}) {jump(target, form)}")
-    else:
-        return out + search(merged_ranges(transitions), "  ", form)
-    return out + [f"  return {form.reject};"]
+        return out + [f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
+                      for byte, target in transitions] + [f"  return {form.reject};"]
+    # The way on that most bytes take (or the end of the run) is the fall-through, with no test of
+    # its own: the bytes that lead elsewhere are tested first, one test per next state.
+    ranges = merged_ranges(transitions)
+    weights = {}
+    for first, last, target in ranges:
+        weights[target] = weights.get(target, 0) + weight(first, last)
+    common = max(weights, key=lambda target: (weights[target], target is None))
+    others = [r for r in ranges if r[2] != common]
+    if len(others) > FEW_RANGES:
+        return out + search(ranges, "  ", form)
+    # The heavier targets first; a target's ranges at both ends (below and above all the rest)
+    # are one test: the byte is outside the span between them.
+    for target in sorted(dict.fromkeys(t for _, _, t in others), key=lambda t: -weights[t]):
+        mine = [(f, l) for f, l, t in others if t == target]
+        tests = [test(f, l, form) for f, l in mine]
+        if len(mine) > 1 and mine[0][0] == 1 and mine[-1][1] == 0xFF:
+            tests = [form.outside(mine[0][1] + 1, mine[-1][0] - 1)] + tests[1:-1]
+        out.append(f"  if ({' || '.join(tests)}) {jump(target, form)}")
+    return out + [f"  {jump(common, form)}"]
 
 
 CONTRACT = [
