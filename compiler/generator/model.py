@@ -35,6 +35,14 @@ class Automaton:
         return [(byte, target) for column, target in zip(self.columns, self.next[state])
                 if target is not None for byte in column.bytes]
 
+    def arrows(self, state):
+        """{next state: [the spellings of the columns that lead there]} of a state, as drawn."""
+        found = {}
+        for column, target in zip(self.columns, self.next[state]):
+            if target is not None:
+                found.setdefault(target, []).append(column.spelling)
+        return found
+
 
 def name(state):
     return f"S{state}"

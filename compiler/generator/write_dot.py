@@ -14,10 +14,6 @@ def dot(automaton):
         if automaton.accepting[state]:
             lines.append(f"  {name(state)} [shape=doublecircle];")
     for state in range(automaton.size):
-        arrows = {}
-        for column, target in zip(automaton.columns, automaton.next[state]):
-            if target is not None:
-                arrows.setdefault(target, []).append(column.spelling)
         lines += [f"  {name(state)} -> {name(target)} [label={quoted(' '.join(labels))}];"
-                  for target, labels in arrows.items()]
+                  for target, labels in automaton.arrows(state).items()]
     return "\n".join(lines + ["}", ""])

@@ -5,12 +5,8 @@ from .model import name
 def mermaid(automaton):
     lines = ["```mermaid", "stateDiagram-v2", "    direction LR", "    [*] --> S0"]
     for state in range(automaton.size):
-        arrows = {}
-        for column, target in zip(automaton.columns, automaton.next[state]):
-            if target is not None:
-                arrows.setdefault(target, []).append(column.spelling)
         lines += [f"    {name(state)} --> {name(target)}: {' '.join(labels)}"
-                  for target, labels in arrows.items()]
+                  for target, labels in automaton.arrows(state).items()]
         if automaton.accepting[state]:
             lines.append(f"    {name(state)} --> [*]: end of word")
     lines.append("```")
