@@ -32,7 +32,7 @@ def targets(root):
 def settings(root, target):
     """(toolchain file or None, {cache variable: value}) of a preset, its parents' first."""
     known = presets(root)
-    if target not in targets(root):
+    if target not in known or known[target].get("hidden"):
         raise Fault(f"--target {target}: no such build; the builds are {', '.join(targets(root))}")
     toolchain, cache, chain = None, {}, [target]
     while chain:
@@ -93,11 +93,10 @@ def build(root, files, expression, output, target, most_states, verbose=False):
                             "only, up to the first dot")
             if names.count(name) > 1:
                 raise Fault(f"{file}: another program is named {name} already")
-        if expression is None and output and len(programs) == 1 and not Path(output).is_dir():
+        if expression is not None or (output and len(programs) == 1 and not Path(output).is_dir()):
             places = [Path(output)]
-        else:
-            place = Path(output) if output and expression is None else Path(".")
-            places = [place / name for name in names] if expression is None else [Path(output)]
+        else:  # into the folder -o names, or here
+            places = [Path(output or ".") / name for name in names]
         places = [p if p.name.endswith(suffix) else p.with_name(p.name + suffix) for p in places]
 
         lines = ["cmake_minimum_required(VERSION 3.25)", "project(programs CXX)",

@@ -69,7 +69,7 @@ class Thompson:
 
     def __init__(self, most_nodes, utf8_sets, fault):
         self.edges, self.empty, self.most, self.utf8, self.fault = [], [], most_nodes, utf8_sets, fault
-        self.bytes_of = {}  # a set of characters: its frozenset of bytes, or its UTF-8 sequences
+        self.sequences = {}  # a set of characters: its sequences_of, made once
 
     def node(self):
         if len(self.edges) >= self.most:
@@ -78,21 +78,21 @@ class Thompson:
         self.empty.append([])
         return len(self.edges) - 1
 
+    def sequences_of(self, ranges):
+        """A set of characters as sequences of byte sets: in bytes, one sequence of one set;
+        after (?u), the UTF-8 encodings of its code points."""
+        if not self.utf8:
+            return [[frozenset(b for first, last in ranges for b in range(first, last + 1))]]
+        found = []
+        for first, last in ranges:
+            utf8_sequences(first, last, found)
+        return [[frozenset(range(low, high + 1)) for low, high in sequence] for sequence in found]
+
     def chars(self, ranges, start):
         end = self.node()
-        if ranges not in self.bytes_of:
-            if self.utf8:
-                sequences = []
-                for first, last in ranges:
-                    utf8_sequences(first, last, sequences)
-                self.bytes_of[ranges] = [[frozenset(range(low, high + 1)) for low, high in sequence]
-                                         for sequence in sequences]
-            else:
-                self.bytes_of[ranges] = frozenset(b for f, l in ranges for b in range(f, l + 1))
-        if not self.utf8:
-            self.edges[start].append((self.bytes_of[ranges], end))
-            return end
-        for sequence in self.bytes_of[ranges]:
+        if ranges not in self.sequences:
+            self.sequences[ranges] = self.sequences_of(ranges)
+        for sequence in self.sequences[ranges]:
             at = start
             for index, bytes_ in enumerate(sequence):
                 target = end if index == len(sequence) - 1 else self.node()

@@ -285,8 +285,8 @@ class Parser:
                 found.append((low, high))
             else:
                 found += low
-        found = folded(found) if self.caseless else normal(found)
-        return complement(found, self.universe) if negated else intersection(found, self.universe)
+        found = self.chars(found)
+        return complement(found, self.universe) if negated else found
 
     def class_item(self):
         char = self.peek()

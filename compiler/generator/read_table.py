@@ -7,8 +7,9 @@
 
 A column is one printable ASCII byte other than # and \\, \\xHH (any byte 0x01-0xFF), or a class
 in brackets as an expression writes one: [0-9], [A-Za-z_], [^"] (^ first: every byte 0x01-0xFF
-not listed), [[:alpha:]_], with \\xHH for any byte and \\ before punctuation for that byte. The file is read as bytes: a UTF-8 byte-order mark, CRLF line ends and tabs are
-all taken as they come.
+not listed), [[:alpha:]_], with \\xHH for any byte and \\ before punctuation for that byte. The
+file is read as bytes: a UTF-8 byte-order mark, CRLF line ends and tabs are all taken as they
+come.
 """
 import re
 

@@ -14,9 +14,9 @@ Each block tests the end of the word first. Then, by what the state's transition
 - many ranges: a binary search over them, O(log r) comparisons for r ranges.
 """
 import re
+from typing import NamedTuple
 
 from .model import Fault, name
-from .spelling import runs
 from .write_table import table_lines
 
 FEW_BYTES = 16  # single bytes compared one after another at most
@@ -53,30 +53,20 @@ def merged_ranges(transitions):
     return found
 
 
-class House:
-    """The house form's words: automaton.h's verdicts and its one-comparison range test."""
-    accept, reject = "kAccept", "kReject"
+class Form(NamedTuple):
+    """The words a form writes: its verdicts, and whether the byte is in (or out of) first..last,
+    in one comparison."""
+    accept: str
+    reject: str
+    within: str
+    outside: str
 
-    @staticmethod
-    def within(first, last):
-        return f"In(*p, {byte_literal(first)}, {byte_literal(last)})"
-
-    @staticmethod
-    def outside(first, last):
-        return f"!In(*p, {byte_literal(first)}, {byte_literal(last)})"
+    def span(self, first, last, template):
+        return template.format(first=byte_literal(first), last=byte_literal(last), width=last - first)
 
 
-class Alone:
-    """A routine with no header: plain verdicts, the range test spelled out."""
-    accept, reject = "1", "0"
-
-    @staticmethod
-    def within(first, last):
-        return f"(unsigned)(*p - {byte_literal(first)}) <= {last - first}u"
-
-    @staticmethod
-    def outside(first, last):
-        return f"(unsigned)(*p - {byte_literal(first)}) > {last - first}u"
+HOUSE = Form("kAccept", "kReject", "In(*p, {first}, {last})", "!In(*p, {first}, {last})")
+ALONE = Form("1", "0", "(unsigned)(*p - {first}) <= {width}u", "(unsigned)(*p - {first}) > {width}u")
 
 
 def test(first, last, form):
@@ -86,7 +76,7 @@ def test(first, last, form):
         return f"*p <= {byte_literal(last)}"
     if last == 0xFF:
         return f"*p >= {byte_literal(first)}"
-    return form.within(first, last)
+    return form.span(first, last, form.within)
 
 
 def jump(target, form):
@@ -103,10 +93,11 @@ def search(ranges, indent, form):
             search(ranges[middle:], indent, form))
 
 
-def byte_by_byte(transitions):
-    """Whether a state's bytes are best compared one after another: a few, none a range."""
-    ranges = [r for r in merged_ranges(transitions) if r[2] is not None]
-    return all(first == last for first, last, _ in ranges) and len(ranges) <= FEW_BYTES
+def byte_by_byte(ranges):
+    """Whether a state's bytes (its merged ranges) are best compared one after another: a few,
+    none a range."""
+    leading_on = [r for r in ranges if r[2] is not None]
+    return all(first == last for first, last, _ in leading_on) and len(leading_on) <= FEW_BYTES
 
 
 def weight(first, last):
@@ -115,18 +106,16 @@ def weight(first, last):
     return printable + (last - first + 1 - printable) * OTHER_BYTES
 
 
-def block(automaton, state, labelled, form):
+def block(automaton, state, ranges, labelled, form):
     out = [f"{name(state)}:" if labelled else
            f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
     verdict = form.accept if automaton.accepting[state] else form.reject
     out.append(f"  if (*p == '\\0') return {verdict};")
-    transitions = automaton.transitions(state)
-    if byte_by_byte(transitions):
+    if byte_by_byte(ranges):
         return out + [f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
-                      for byte, target in transitions] + [f"  return {form.reject};"]
+                      for byte, target in automaton.transitions(state)] + [f"  return {form.reject};"]
     # The way on that most bytes take (or the end of the run) is the fall-through, with no test of
     # its own: the bytes that lead elsewhere are tested first, one test per next state.
-    ranges = merged_ranges(transitions)
     weights = {}
     for first, last, target in ranges:
         weights[target] = weights.get(target, 0) + weight(first, last)
@@ -140,7 +129,7 @@ def block(automaton, state, labelled, form):
         mine = [(f, l) for f, l, t in others if t == target]
         tests = [test(f, l, form) for f, l in mine]
         if len(mine) > 1 and mine[0][0] == 1 and mine[-1][1] == 0xFF:
-            tests = [form.outside(mine[0][1] + 1, mine[-1][0] - 1)] + tests[1:-1]
+            tests = [form.span(mine[0][1] + 1, mine[-1][0] - 1, form.outside)] + tests[1:-1]
         out.append(f"  if ({' || '.join(tests)}) {jump(target, form)}")
     return out + [f"  {jump(common, form)}"]
 
@@ -157,7 +146,8 @@ CONTRACT = [
 
 def source(automaton, function="Recognize", alone=False):
     """The recognizer's source, one character per byte: in the house form, or standing alone."""
-    form = Alone if alone else House
+    form = ALONE if alone else HOUSE
+    ranges = [merged_ranges(automaton.transitions(state)) for state in range(automaton.size)]
     entered = {t for targets in automaton.next for t in targets if t is not None}
     out = [] if alone else ['#include "recognizers/automaton.h"', ""]
     if alone:
@@ -172,13 +162,13 @@ def source(automaton, function="Recognize", alone=False):
         out += [f"int {function}(const char* word) {{", "  using namespace automaton;",
                 "  const Byte* p = Bytes(word);", ""]
     out += ["  // One line per transition, in the order the alphabet is listed."
-            if all(byte_by_byte(automaton.transitions(s)) for s in range(automaton.size)) else
+            if all(map(byte_by_byte, ranges)) else
             "  // Each block: the end of the word, then the bytes or ranges of bytes that lead on.",
             "  // clang-format off"]
     for state in range(automaton.size):
         if state:
             out.append("")
-        out += block(automaton, state, state in entered, form)
+        out += block(automaton, state, ranges[state], state in entered, form)
     out += ["  // clang-format on", "}", ""]
     return "\n".join(out)
 
