@@ -75,7 +75,9 @@ if (($# == 0)); then
     'add_executable(dates caller.c)' \
     "automata_add_recognizer(dates $examples/isodate.regex FUNCTION is_quoted)" \
     > project/CMakeLists.txt
-  { cmake -S project -B project/build -DCMAKE_PREFIX_PATH="$work/prefix" &&
+  generator=()  # Ninja, which tools/setup installs, where it is there: make need not be
+  if command -v ninja > /dev/null; then generator=(-G Ninja); fi
+  { cmake -S project -B project/build "${generator[@]}" -DCMAKE_PREFIX_PATH="$work/prefix" &&
     cmake --build project/build; } > "$work/said" 2>&1 || fail "a find_package project: $(tail "$work/said")"
   answers project/build/mult7 1234562 1 12 0
   answers project/build/dates 2026-02-31 1 2026-02-3 0
