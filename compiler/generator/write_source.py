@@ -4,14 +4,17 @@ house form, C++ on recognizers/automaton.h, which the programs are built from; a
 stands alone, with no header of ours, that compiles as C99 and as C++ with C linkage in both.
 
 Each block tests the end of the word first. Then, by what the state's transitions are:
-- a few single bytes, no two neighbours leading to one state (a range would gain nothing): one
-  comparison per byte, in the order the columns are listed (the system's own three are so);
-- a few ranges (runs of bytes that lead to one state, merged): the way on that most bytes take,
-  printable ASCII counted first, is the fall-through with no test of its own; before it, per
-  other next state (or the end of the run), heaviest first, one test of its ranges, each range
-  one unsigned comparison, and ranges at both ends one test of the span between them. Inside a
-  string or a comment, or along an identifier, the common byte then passes tests it never takes;
-- many ranges: a binary search over them, O(log r) comparisons for r ranges.
+- a table of single bytes, a few leading on, no two neighbours to one state: one comparison per
+  byte, in the order the columns are listed (the system's own three are so);
+- otherwise, per next state, the runs of bytes that lead there (merged) are one condition: each
+  run one unsigned comparison, a run and its other-case twin (A-Z, a-z) one comparison of the
+  byte with 0x20 set, runs at both ends one test of the span between them; joined by |, so the
+  bytes of one next state, however mixed, cost one branch that the processor predicts (a
+  reject's by ||: it is taken but once). One next state falls through with no test of its own;
+  the others are tested in the order that costs a byte the fewest comparisons, text being mostly
+  printable ASCII. A reject ends the word, so its bytes weigh nothing; its tests come first,
+  where they are the same in many states and the compiler shares them;
+- many runs: a binary search over them, O(log r) comparisons for r runs.
 """
 import re
 from typing import NamedTuple
@@ -60,13 +63,16 @@ class Form(NamedTuple):
     reject: str
     within: str
     outside: str
+    twins: str  # the byte with 0x20 set in first..last
 
     def span(self, first, last, template):
         return template.format(first=byte_literal(first), last=byte_literal(last), width=last - first)
 
 
-HOUSE = Form("kAccept", "kReject", "In(*p, {first}, {last})", "!In(*p, {first}, {last})")
-ALONE = Form("1", "0", "(unsigned)(*p - {first}) <= {width}u", "(unsigned)(*p - {first}) > {width}u")
+HOUSE = Form("kAccept", "kReject", "In(*p, {first}, {last})", "!In(*p, {first}, {last})",
+             "In(*p | 0x20, {first}, {last})")
+ALONE = Form("1", "0", "(unsigned char)(*p - {first}) <= {width}", "(unsigned char)(*p - {first}) > {width}",
+             "(unsigned char)((*p | 0x20) - {first}) <= {width}")
 
 
 def test(first, last, form):
@@ -93,11 +99,12 @@ def search(ranges, indent, form):
             search(ranges[middle:], indent, form))
 
 
-def byte_by_byte(ranges):
-    """Whether a state's bytes (its merged ranges) are best compared one after another: a few,
-    none a range."""
+def byte_by_byte(automaton, ranges):
+    """Whether a state's bytes are compared one after another, as its table lists them: a table
+    of single bytes, a few of them, none a range."""
     leading_on = [r for r in ranges if r[2] is not None]
-    return all(first == last for first, last, _ in leading_on) and len(leading_on) <= FEW_BYTES
+    return (all(len(column.bytes) == 1 for column in automaton.columns) and len(leading_on) <= FEW_BYTES
+            and all(first == last for first, last, _ in leading_on))
 
 
 def weight(first, last):
@@ -106,32 +113,71 @@ def weight(first, last):
     return printable + (last - first + 1 - printable) * OTHER_BYTES
 
 
+def range_tests(spans, form):
+    """The tests of one next state's runs of bytes: a run and its other-case twin (the same bytes
+    but for 0x20, as A-Z and a-z) one test of the byte with 0x20 set; runs at both ends (below and
+    above all the rest) one test that the byte is outside the span between them."""
+    tests = []
+    if len(spans) > 1 and spans[0][0] == 1 and spans[-1][1] == 0xFF:
+        tests.append(form.span(spans[0][1] + 1, spans[-1][0] - 1, form.outside))
+        spans = spans[1:-1]
+    lower = {(first, last) for first, last in spans if first >> 5 == last >> 5 and not first & 0x20
+             and (first | 0x20, last | 0x20) in spans}
+    for first, last in spans:
+        if (first, last) in lower:
+            tests.append(f"(*p | 0x20) == {byte_literal(first | 0x20)}" if first == last else
+                         form.span(first | 0x20, last | 0x20, form.twins))
+        elif (first & ~0x20, last & ~0x20) not in lower:
+            tests.append(test(first, last, form))
+    return tests
+
+
+def cheapest_order(weights, costs):
+    """Which next state is the fall-through, and in what order the others are tested, for the
+    fewest comparisons a byte passes: a byte costs the tests up to its own next state's, or all
+    of them where that is the fall-through; a rejected byte ends the word, so it weighs nothing.
+    None where every choice would test more than a few ranges."""
+    best = None
+    for fall_through in sorted(weights, key=lambda t: (t is not None, t or 0)):
+        if sum(costs.values()) - costs[fall_through] > FEW_RANGES:
+            continue
+        order = sorted((t for t in weights if t != fall_through),
+                       key=lambda t: (t is not None, -weights[t] / costs[t], t or 0))
+        spent = total = 0
+        for target in order:
+            spent += costs[target]
+            total += weights[target] * spent
+        total += weights[fall_through] * spent
+        if best is None or total < best[0]:
+            best = (total, order, fall_through)
+    return best and best[1:]
+
+
 def block(automaton, state, ranges, labelled, form):
     out = [f"{name(state)}:" if labelled else
            f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
     verdict = form.accept if automaton.accepting[state] else form.reject
     out.append(f"  if (*p == '\\0') return {verdict};")
-    if byte_by_byte(ranges):
+    if byte_by_byte(automaton, ranges):
         return out + [f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
                       for byte, target in automaton.transitions(state)] + [f"  return {form.reject};"]
-    # The way on that most bytes take (or the end of the run) is the fall-through, with no test of
-    # its own: the bytes that lead elsewhere are tested first, one test per next state.
-    weights = {}
+    spans, weights = {}, {}
     for first, last, target in ranges:
-        weights[target] = weights.get(target, 0) + weight(first, last)
-    common = max(weights, key=lambda target: (weights[target], target is None))
-    others = [r for r in ranges if r[2] != common]
-    if len(others) > FEW_RANGES:
+        spans.setdefault(target, []).append((first, last))
+        weights[target] = 0 if target is None else weights.get(target, 0) + weight(first, last)
+    tests = {target: range_tests(mine, form) for target, mine in spans.items()}
+    chosen = cheapest_order(weights, {target: len(tests[target]) for target in tests})
+    if chosen is None:
         return out + search(ranges, "  ", form)
-    # The heavier targets first; a target's ranges at both ends (below and above all the rest)
-    # are one test: the byte is outside the span between them.
-    for target in sorted(dict.fromkeys(t for _, _, t in others), key=lambda t: -weights[t]):
-        mine = [(f, l) for f, l, t in others if t == target]
-        tests = [test(f, l, form) for f, l in mine]
-        if len(mine) > 1 and mine[0][0] == 1 and mine[-1][1] == 0xFF:
-            tests = [form.span(mine[0][1] + 1, mine[-1][0] - 1, form.outside)] + tests[1:-1]
-        out.append(f"  if ({' || '.join(tests)}) {jump(target, form)}")
-    return out + [f"  {jump(common, form)}"]
+    order, fall_through = chosen
+    # A next state's tests are one condition of | (not ||), so one branch, however the bytes that
+    # lead there are mixed; a reject's are joined by ||, each a branch never taken but once.
+    for target in order:
+        mine = tests[target]
+        condition = " || ".join(mine) if target is None or len(mine) == 1 else " | ".join(
+            t if t.startswith(("In(", "!In(")) else f"({t})" for t in mine)
+        out.append(f"  if ({condition}) {jump(target, form)}")
+    return out + [f"  {jump(fall_through, form)}"]
 
 
 CONTRACT = [
@@ -162,7 +208,7 @@ def source(automaton, function="Recognize", alone=False):
         out += [f"int {function}(const char* word) {{", "  using namespace automaton;",
                 "  const Byte* p = Bytes(word);", ""]
     out += ["  // One line per transition, in the order the alphabet is listed."
-            if all(map(byte_by_byte, ranges)) else
+            if all(byte_by_byte(automaton, r) for r in ranges) else
             "  // Each block: the end of the word, then the bytes or ranges of bytes that lead on.",
             "  // clang-format off"]
     for state in range(automaton.size):
