@@ -69,9 +69,11 @@ class Form(NamedTuple):
         return template.format(first=byte_literal(first), last=byte_literal(last), width=last - first)
 
 
-HOUSE = Form("kAccept", "kReject", "In(*p, {first}, {last})", "!In(*p, {first}, {last})",
+# Outside first..last is written as two comparisons, which the compiler makes one, and with the
+# end before them, one as well: it sees them where In would hide them until inlined.
+HOUSE = Form("kAccept", "kReject", "In(*p, {first}, {last})", "*p < {first} || *p > {last}",
              "In(*p | 0x20, {first}, {last})")
-ALONE = Form("1", "0", "(unsigned char)(*p - {first}) <= {width}", "(unsigned char)(*p - {first}) > {width}",
+ALONE = Form("1", "0", "(unsigned char)(*p - {first}) <= {width}", "*p < {first} || *p > {last}",
              "(unsigned char)((*p | 0x20) - {first}) <= {width}")
 
 
@@ -119,7 +121,9 @@ def range_tests(spans, form):
     above all the rest) one test that the byte is outside the span between them."""
     tests = []
     if len(spans) > 1 and spans[0][0] == 1 and spans[-1][1] == 0xFF:
-        tests.append(form.span(spans[0][1] + 1, spans[-1][0] - 1, form.outside))
+        first, last = spans[0][1] + 1, spans[-1][0] - 1
+        tests.append(f"*p != {byte_literal(first)}" if first == last else
+                     form.span(first, last, form.outside))
         spans = spans[1:-1]
     lower = {(first, last) for first, last in spans if first >> 5 == last >> 5 and not first & 0x20
              and (first | 0x20, last | 0x20) in spans}
@@ -142,7 +146,7 @@ def cheapest_order(weights, costs):
         if sum(costs.values()) - costs[fall_through] > FEW_RANGES:
             continue
         order = sorted((t for t in weights if t != fall_through),
-                       key=lambda t: (t is not None, -weights[t] / costs[t], t or 0))
+                       key=lambda t: (t is not None, -weights[t] / max(costs[t], 1), t or 0))
         spent = total = 0
         for target in order:
             spent += costs[target]
@@ -157,25 +161,34 @@ def block(automaton, state, ranges, labelled, form):
     out = [f"{name(state)}:" if labelled else
            f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
     verdict = form.accept if automaton.accepting[state] else form.reject
-    out.append(f"  if (*p == '\\0') return {verdict};")
+    end = f"*p == '\\0'"
     if byte_by_byte(automaton, ranges):
-        return out + [f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
-                      for byte, target in automaton.transitions(state)] + [f"  return {form.reject};"]
+        return out + [f"  if ({end}) return {verdict};"] + [
+            f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
+            for byte, target in automaton.transitions(state)] + [f"  return {form.reject};"]
     spans, weights = {}, {}
     for first, last, target in ranges:
         spans.setdefault(target, []).append((first, last))
         weights[target] = 0 if target is None else weights.get(target, 0) + weight(first, last)
     tests = {target: range_tests(mine, form) for target, mine in spans.items()}
-    chosen = cheapest_order(weights, {target: len(tests[target]) for target in tests})
+    costs = {target: len(tests[target]) for target in tests}
+    # Where the end rejects as well, and a reject's first test takes in the bytes from 0x01 up,
+    # the end is tested first in that same condition, which the compiler makes one comparison.
+    with_end = not automaton.accepting[state] and None in spans and spans[None][0][0] == 1
+    if with_end:
+        costs[None] -= 1
+    chosen = cheapest_order(weights, costs)
     if chosen is None:
-        return out + search(ranges, "  ", form)
+        return out + [f"  if ({end}) return {verdict};"] + search(ranges, "  ", form)
     order, fall_through = chosen
+    if not (with_end and None in order):
+        out.append(f"  if ({end}) return {verdict};")
     # A next state's tests are one condition of | (not ||), so one branch, however the bytes that
     # lead there are mixed; a reject's are joined by ||, each a branch never taken but once.
     for target in order:
-        mine = tests[target]
+        mine = [end] * (with_end and target is None) + tests[target]
         condition = " || ".join(mine) if target is None or len(mine) == 1 else " | ".join(
-            t if t.startswith(("In(", "!In(")) else f"({t})" for t in mine)
+            t if t.startswith("In(") else f"({t})" for t in mine)
         out.append(f"  if ({condition}) {jump(target, form)}")
     return out + [f"  {jump(fall_through, form)}"]
 
