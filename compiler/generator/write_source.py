@@ -3,7 +3,9 @@ S0 first, a label where a jump lands, a goto per transition. Two forms share the
 house form, C++ on recognizers/automaton.h, which the programs are built from; and a routine that
 stands alone, with no header of ours, that compiles as C99 and as C++ with C linkage in both.
 
-Each block tests the end of the word first. Then, by what the state's transitions are:
+Each block tests the end of the word first; where the end rejects as well, in the reject's own
+condition, before its comparisons, and the compiler makes the two one. Then, by what the state's
+transitions are:
 - a table of single bytes, a few leading on, no two neighbours to one state: one comparison per
   byte, in the order the columns are listed (the system's own three are so);
 - otherwise, per next state, the runs of bytes that lead there (merged) are one condition: each
@@ -57,8 +59,8 @@ def merged_ranges(transitions):
 
 
 class Form(NamedTuple):
-    """The words a form writes: its verdicts, and whether the byte is in (or out of) first..last,
-    in one comparison."""
+    """The words a form writes: its verdicts, and whether the byte is in first..last (one
+    comparison), out of it, or, with 0x20 set, in it."""
     accept: str
     reject: str
     within: str
@@ -73,8 +75,8 @@ class Form(NamedTuple):
 # end before them, one as well: it sees them where In would hide them until inlined.
 HOUSE = Form("kAccept", "kReject", "In(*p, {first}, {last})", "*p < {first} || *p > {last}",
              "In(*p | 0x20, {first}, {last})")
-ALONE = Form("1", "0", "(unsigned char)(*p - {first}) <= {width}", "*p < {first} || *p > {last}",
-             "(unsigned char)((*p | 0x20) - {first}) <= {width}")
+ALONE = Form("1", "0", "(unsigned char)(*p - {first}) <= {width}",
+             "*p < {first} || *p > {last}", "(unsigned char)((*p | 0x20) - {first}) <= {width}")
 
 
 def test(first, last, form):
@@ -105,8 +107,8 @@ def byte_by_byte(automaton, ranges):
     """Whether a state's bytes are compared one after another, as its table lists them: a table
     of single bytes, a few of them, none a range."""
     leading_on = [r for r in ranges if r[2] is not None]
-    return (all(len(column.bytes) == 1 for column in automaton.columns) and len(leading_on) <= FEW_BYTES
-            and all(first == last for first, last, _ in leading_on))
+    return (all(len(column.bytes) == 1 for column in automaton.columns) and
+            len(leading_on) <= FEW_BYTES and all(r[0] == r[1] for r in leading_on))
 
 
 def weight(first, last):
