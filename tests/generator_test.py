@@ -111,7 +111,7 @@ EXPRESSIONS = [
         (rb"[A-Za-z_]\w*", True), (rb"if|else|for|while", False), (rb".*__.*", False)]),
     (b"(a|b)*a(a|b)\nand .{2,3}\nand not b.*|[^b]*b", [
         (rb"(a|b)*a(a|b)", True), (rb".{2,3}", True), (rb"b.*|[^b]*b", False)]),
-    rb"(?i)[a-c]x[^y]|Q\W", rb"(?i)select|from", rb"[\x01-\x1f!-?]+[@-Z`-z]*[^\[-_{-\xff]",
+    rb"(?i)[a-c]x[^y]|Q\W", rb"(?i)select|from", rb"[[:alpha]+", rb"[\x01-\x1f!-?]+[@-Z`-z]*[^\[-_{-\xff]",
     ("(?u)[\u0430-\u044f\u0451]+ [\u0391-\u03a9]\\w\\d.".encode(), [("[а-яё]+ [Α-Ω]\\w\\d.", True)]),
     (b"(?u)[^\"]*", [('[^"]*', True)]), (b"(?iu)\\u00e9t\\U0001F600|[^a-z]", [("(?i)\xe9t\U0001F600|[^a-z]", True)]),
     (b"(?u).{1,2}\\xe9\nand not (?u)\\u20ac.*", [(".{1,2}\xe9", True), ("\u20ac.*", False)]),
@@ -302,6 +302,7 @@ REGEX_FAULTS = [
     (b"|".join(b"a%d" % i for i in range(100000)), "t.regex: Thompson's automaton"),
     (b"(.*a.{20}){3}", "t.regex: the subset construction passed"),
     (b"x" * (1 << 20) + b"y", "t.regex:2: a line of more than 1048576 bytes"),
+    (b"[" + b"[:a" * 300000, "t.regex:2:1: a [ that no ] closes"),
 ]
 
 

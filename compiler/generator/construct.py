@@ -64,6 +64,10 @@ def simpler(tree):
     return ("repeat", inner, c, d)
 
 
+def nodes_passed(most):
+    return f"Thompson's automaton of the expression passed {most} nodes"
+
+
 class Thompson:
     """The automaton of a tree: nodes with an edge on a set of bytes, or empty edges."""
 
@@ -73,7 +77,7 @@ class Thompson:
 
     def node(self):
         if len(self.edges) >= self.most:
-            self.fault(f"Thompson's automaton of the expression passed {self.most} nodes")
+            self.fault(nodes_passed(self.most))
         self.edges.append([])
         self.empty.append([])
         return len(self.edges) - 1

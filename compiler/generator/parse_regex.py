@@ -80,14 +80,14 @@ class Parser:
     """Recursive descent over one expression, a character per byte (or, after (?u), per code
     point); a fault is WHERE:COLUMN: what."""
 
-    def __init__(self, text, where, most_items=None, too_many=None):
+    def __init__(self, text, where, most_items=None, too_many=None, column=0):
         """most_items: the most items (characters, classes, groups) before too_many() is called,
-        as each is a node of the automaton at least."""
+        as each is a node of the automaton at least; column: where in its line the text begins."""
         self.where, self.depth, self.at, self.items = where, 0, 0, 0
         self.most_items, self.too_many = most_items, too_many
         flags = next((f for f in FLAGS if text.startswith(f)), "")
         self.caseless, self.utf8 = "i" in FLAGS.get(flags, ""), "u" in FLAGS.get(flags, "")
-        self.text, self.skipped = text[len(flags):], len(flags)
+        self.text, self.skipped = text[len(flags):], column + len(flags)
         if self.utf8:
             try:
                 self.text = self.text.encode("latin-1").decode("utf-8")
@@ -293,14 +293,17 @@ class Parser:
         self.at += 1
         if char == "\\":
             return self.escape(in_class=True)
-        end = self.text.find(":]", self.at + 1)
-        name = self.text[self.at + 1:end]
-        if char == "[" and self.peek() == ":" and name.isalpha() and name.isascii():
-            if name not in POSIX:
-                self.fault(f"[:{name}:] is no class: [:NAME:] takes {' '.join(sorted(POSIX))}",
-                           self.at - 1)
-            self.at = end + 2
-            return POSIX[name]
+        if char == "[" and self.peek() == ":":  # [:NAME:], NAME in ASCII letters, read letter by
+            end = self.at + 1  # letter: a long class costs its length, not its square
+            while end < len(self.text) and self.text[end].isascii() and self.text[end].isalpha():
+                end += 1
+            name = self.text[self.at + 1:end]
+            if name and self.text.startswith(":]", end):
+                if name not in POSIX:
+                    self.fault(f"[:{name}:] is no class: [:NAME:] takes {' '.join(sorted(POSIX))}",
+                               self.at - 1)
+                self.at = end + 2
+                return POSIX[name]
         if char == "\0":
             self.fault("a NUL byte is the end of the word, never a byte of it", self.at - 1)
         return of(char)

@@ -8,7 +8,7 @@ construction that passes its budget names itself.
 """
 from dataclasses import dataclass
 
-from .construct import determinised, product
+from .construct import determinised, nodes_passed, product
 from .model import Fault
 from .parse_regex import Parser
 from .passes import merge_columns, minimal
@@ -74,9 +74,8 @@ def language(expressions, name, most_states, description):
 
     found = None
     for expression, where, keyword, column in expressions:
-        parser = Parser(expression, where, budget.nodes, lambda: fault(
-            f"Thompson's automaton of the expression passed {budget.nodes} nodes"))
-        parser.skipped += column  # an and line's columns count from the line's start
+        parser = Parser(expression, where, budget.nodes, lambda: fault(nodes_passed(budget.nodes)),
+                        column)  # an and line's columns count from the line's start
         automaton = minimal(determinised(parser.parse(), parser.utf8, budget, fault))
         found = automaton if found is None else minimal(
             product(found, automaton, keyword == "and not", budget, fault))

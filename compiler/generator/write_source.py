@@ -103,12 +103,11 @@ def search(ranges, indent, form):
             search(ranges[middle:], indent, form))
 
 
-def byte_by_byte(automaton, ranges):
-    """Whether a state's bytes are compared one after another, as its table lists them: a table
-    of single bytes, a few of them, none a range."""
+def byte_by_byte(ranges):
+    """Whether a state of a table of single bytes is compared one byte after another, as the
+    table lists them: a few bytes lead on, none a range."""
     leading_on = [r for r in ranges if r[2] is not None]
-    return (all(len(column.bytes) == 1 for column in automaton.columns) and
-            len(leading_on) <= FEW_BYTES and all(r[0] == r[1] for r in leading_on))
+    return len(leading_on) <= FEW_BYTES and all(r[0] == r[1] for r in leading_on)
 
 
 def weight(first, last):
@@ -159,12 +158,12 @@ def cheapest_order(weights, costs):
     return best and best[1:]
 
 
-def block(automaton, state, ranges, labelled, form):
+def block(automaton, state, ranges, labelled, listed, form):
     out = [f"{name(state)}:" if labelled else
            f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
     verdict = form.accept if automaton.accepting[state] else form.reject
     end = f"*p == '\\0'"
-    if byte_by_byte(automaton, ranges):
+    if listed:
         return out + [f"  if ({end}) return {verdict};"] + [
             f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
             for byte, target in automaton.transitions(state)] + [f"  return {form.reject};"]
@@ -210,6 +209,8 @@ def source(automaton, function="Recognize", alone=False):
     form = ALONE if alone else HOUSE
     ranges = [merged_ranges(automaton.transitions(state)) for state in range(automaton.size)]
     entered = {t for targets in automaton.next for t in targets if t is not None}
+    single_bytes = all(len(column.bytes) == 1 for column in automaton.columns)
+    listed = [single_bytes and byte_by_byte(r) for r in ranges]
     out = [] if alone else ['#include "recognizers/automaton.h"', ""]
     if alone:
         out += [f"// {line.format(function=function)}".rstrip() for line in CONTRACT] + ["//"]
@@ -223,13 +224,13 @@ def source(automaton, function="Recognize", alone=False):
         out += [f"int {function}(const char* word) {{", "  using namespace automaton;",
                 "  const Byte* p = Bytes(word);", ""]
     out += ["  // One line per transition, in the order the alphabet is listed."
-            if all(byte_by_byte(automaton, r) for r in ranges) else
+            if all(listed) else
             "  // Each block: the end of the word, then the bytes or ranges of bytes that lead on.",
             "  // clang-format off"]
     for state in range(automaton.size):
         if state:
             out.append("")
-        out += block(automaton, state, ranges[state], state in entered, form)
+        out += block(automaton, state, ranges[state], state in entered, listed[state], form)
     out += ["  // clang-format on", "}", ""]
     return "\n".join(out)
 
