@@ -111,7 +111,10 @@ EXPRESSIONS = [
         (rb"[A-Za-z_]\w*", True), (rb"if|else|for|while", False), (rb".*__.*", False)]),
     (b"(a|b)*a(a|b)\nand .{2,3}\nand not b.*|[^b]*b", [
         (rb"(a|b)*a(a|b)", True), (rb".{2,3}", True), (rb"b.*|[^b]*b", False)]),
-    rb"(?i)[a-c]x[^y]|Q\W", rb"(?i)select|from", rb"[[:alpha]+", rb"[\x01-\x1f!-?]+[@-Z`-z]*[^\[-_{-\xff]",
+    rb"(?i)[a-c]x[^y]|Q\W", rb"(?i)select|from",
+    # (?i) on a class whose members are out of order, negated, across Z..a, beside other bytes
+    rb"(?i)[ZA]|[^ZA]x|[XYZKLM]\d{2}[A-HJ-NP-TV-Z]", rb"(?i)[z\xe9A-C][Y-b]",
+    ("(?iu)[жzaЖ]+".encode(), [("(?i)[жzaЖ]+", True)]), rb"[[:alpha]+", rb"[\x01-\x1f!-?]+[@-Z`-z]*[^\[-_{-\xff]",
     ("(?u)[\u0430-\u044f\u0451]+ [\u0391-\u03a9]\\w\\d.".encode(), [("[а-яё]+ [Α-Ω]\\w\\d.", True)]),
     (b"(?u)[^\"]*", [('[^"]*', True)]), (b"(?iu)\\u00e9t\\U0001F600|[^a-z]", [("(?i)\xe9t\U0001F600|[^a-z]", True)]),
     (b"(?u).{1,2}\\xe9\nand not (?u)\\u20ac.*", [(".{1,2}\xe9", True), ("\u20ac.*", False)]),

@@ -71,7 +71,9 @@ FLAGS = {"(?i)": "i", "(?u)": "u", "(?iu)": "iu", "(?ui)": "iu"}
 
 
 def folded(ranges):
-    """The set with each ASCII letter's other case added."""
+    """The set with each ASCII letter's other case added; ranges in any order, as a class lists
+    them."""
+    ranges = normal(ranges)
     return union(ranges, tuple((f + 32, l + 32) for f, l in intersection(ranges, UPPER)),
                  tuple((f - 32, l - 32) for f, l in intersection(ranges, LOWER)))
 
