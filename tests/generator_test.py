@@ -5,6 +5,7 @@ each against re.fullmatch; and a line per fault a user makes, with the one line 
 
 Usage: generator_test.py SOURCE_DIR WORK_DIR COMPILER [RUNNER...] [unittest arguments after --]
 """
+import os
 import random
 import resource
 import subprocess
@@ -159,12 +160,16 @@ def accepts(automaton, word):
     return accepting[state]
 
 
-def automata(*arguments):
-    """The compiler's run, in 1 GiB of address space at most."""
+def automata(*arguments, seconds=None):
+    """The compiler's run, in 1 GiB of address space at most; past seconds, a failure."""
     def limited():
         resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
     return subprocess.run([sys.executable, AUTOMATA, *map(str, arguments)], capture_output=True,
-                          preexec_fn=limited)
+                          preexec_fn=limited, timeout=seconds)
+
+
+# Every hostile case ends within 10 s here; twice that, for a machine busy with other tests.
+SECONDS = 20
 
 
 class RandomTables(unittest.TestCase):
@@ -241,6 +246,9 @@ class RandomTables(unittest.TestCase):
 
 
 # A fault a user makes: (name, table bytes or None for no file, arguments, what the one line says).
+# The arguments follow source TABLE -o t.cpp, or, where they begin with a command, stand alone;
+# TABLE, FIFO and FOLDER in them are the table, a FIFO and a folder beside it.
+TABLE = b"state accepting a\nS0 yes S0\n"
 FAULTS = [
     ("no header", b"S0 yes\n", [], "t.table:1: the header must begin with 'state accepting'"),
     ("bad symbol", b"state accepting ab\nS0 yes -\n", [], "t.table:1: 'ab' is not a symbol"),
@@ -253,7 +261,28 @@ FAULTS = [
      "t.table:2: 'S7777777777777777777...' is not a state name"),
     ("too many states", b"state accepting a\nS0 yes S1\nS1 no S2\nS2 no S0\n", ["--max-states", "2"],
      "t.table:4: more than 2 states"),
-    ("endless file", "/dev/zero", [], "t.table: more than 16 MiB"),
+    ("device", "/dev/zero", [], "t.table: not a regular file (a FIFO or a device is never read)"),
+    ("FIFO", "fifo", [], "t.table: not a regular file"), ("17 MiB", "sparse", [], "more than 16 MiB"),
+    ("256 columns", b"state accepting" + b" [^\\s\\S]" * 256 + b"\n", [], "256 columns, more than the 255"),
+    ("transitions", b"state accepting " + b" ".join(b"\\x%02X" % b for b in range(1, 61)) + b"\n" +
+     b"".join(b"S%d no" % i + b" S0" * 60 + b"\n" for i in range(200)), ["--max-states", "200"],
+     "t.table:176: more than 10496 transitions, their budget at --max-states 200"),
+    ("output is the input", TABLE, ["-o", "TABLE"], "t.table: is an input of this command too"),
+    ("output a FIFO", TABLE, ["-o", "FIFO"], "f: not a regular file (a FIFO or a device is never written)"),
+    ("output a folder", TABLE, ["-o", "FOLDER"], "d: a folder, not a file to write"),
+    ("output no name", TABLE, ["-o", ""], "-o '': an empty name names no file"),
+    ("manual unwritable", TABLE, ["--house", "--manual", "/nonexistent/t.1", "--name", "t"],
+     "/nonexistent/t.1: cannot be written: No such file or directory"),
+    ("keyword", TABLE, ["--function", "int"], "automata source: --function int: a keyword of C or C++"),
+    ("library name", TABLE, ["--function", "main"], "--function main: a name of the C library's"),
+    ("reserved name", TABLE, ["--function", "_Name"], "--function _Name: reserved to the C library"),
+    ("not a number", TABLE, ["--max-states", "1e3"], "--max-states 1e3: not a whole number from 1 up"),
+    ("-e with a line end", None, ["source", "-e", "a\nb"], "-e: column 2: a line end; an expression is one line"),
+    ("-e column", None, ["minimal", "-e", "-a{3,2}"], "-e: column 3: {3,2}: the least count is more"),
+    ("-e onto a folder", None, ["build", "-e", "a", "-o", "FOLDER"], "-o FOLDER: a folder; -e names"),
+    ("file and -e", TABLE, ["dot", "TABLE", "-e", "a"], "automata dot: a FILE or -e EXPRESSION, one of them"),
+    ("explain no word", TABLE, ["explain", "TABLE"], "automata explain: a file (or -e EXPRESSION), then one word"),
+    ("control bytes", b"state accepting \x1b[31m\nS0 yes -\n", [], "'\\x1B[31m' is not a symbol"),
     ("bad escape", b"state accepting [\\q]\nS0 yes -\n", [], "'[\\q]': \\q is no escape here"),
     ("cells", b"state accepting a\nS0 yes S0 S0\n", [], "t.table:2: 4 cells, but the header has 3"),
     ("no row", b"state accepting a\nS0 yes S1\n", [], "t.table:2: S0 goes to S1, which has no row"),
@@ -264,7 +293,7 @@ FAULTS = [
     ("missing file", None, [], "t.table: cannot be read: No such file or directory"),
     ("folder", "folder", [], "t.table: a folder, not a table file"),
     ("latin-1 description", b"# caf\xe9\nstate accepting a\nS0 maybe S0\n", [], "t.table:3: accepting"),
-    ("misspelled option", b"state accepting a\nS0 yes S0\n", ["--sourse"], "unrecognized arguments: --sourse"),
+    ("misspelled option", TABLE, ["--sourse"], "automata: unrecognized arguments: --sourse"),
     ("no command", b"state accepting a\nS0 yes S0\n", [], "invalid choice"),
 ]
 # A fault in an expression: (expression, what the line FILE:2:COLUMN says).
@@ -306,6 +335,18 @@ REGEX_FAULTS = [
     (b"(.*a.{20}){3}", "t.regex: the subset construction passed"),
     (b"x" * (1 << 20) + b"y", "t.regex:2: a line of more than 1048576 bytes"),
     (b"[" + b"[:a" * 300000, "t.regex:2:1: a [ that no ] closes"),
+    (b"(a|b)*a(a|b){20}|" + bytes(range(0x30, 0x3A)) + bytes(range(0x41, 0x5B)) + bytes(range(0x61, 0x7B)),
+     "t.regex: the subset construction passed 66560 states"),
+    (b"x" + b"\nand not y" * 1100, "t.regex:1091: more than 1088 and lines, their budget"),
+]
+# Hostile but valid: each builds within the bounds. (name, the .regex file's bytes)
+HOSTILE = [
+    ("16,000 random bytes", b"".join(b"\\x%02x" % random.Random(1).randint(1, 255) for _ in range(16000))),
+    ("10,000 alternatives of 3 random bytes", b"|".join(
+        b"".join(b"\\x%02x" % b for b in random.Random(i).randbytes(3).replace(b"\0", b"a"))
+        for i in range(10000))),
+    ("a count of 5,000 leading zeros", b"a{" + b"0" * 5000 + b"1}"),
+    ("and not lines at the budget", b"x.*" + b"".join(b"\nand not .*%d.*" % i for i in range(1088))),
 ]
 
 
@@ -317,30 +358,51 @@ class Faults(unittest.TestCase):
                 table = WORK / "faults" / "t.table"
                 subprocess.run(["rm", "-rf", table.parent], check=True)
                 table.parent.mkdir(parents=True)
+                (table.parent / "d").mkdir()
+                os.mkfifo(table.parent / "f")
                 if data == "folder":
                     table.mkdir()
                 elif data == "/dev/zero":
                     table.symlink_to(data)
+                elif data == "fifo":
+                    os.mkfifo(table)
+                elif data == "sparse":
+                    with open(table, "wb") as file:
+                        file.truncate(17 << 20)
                 elif data is not None:
                     table.write_bytes(data)
-                action = ([table] if name == "no command" else
-                          ["source", table, "-o", WORK / "faults" / "t.cpp", *arguments])
-                done = automata(*action)
+                there = sorted(table.parent.iterdir())
+                places = {"TABLE": table, "FIFO": table.parent / "f", "FOLDER": table.parent / "d"}
+                arguments = [places.get(a, a) for a in arguments]
+                action = ([table] if name == "no command" else arguments if arguments[:1] in (
+                    ["source"], ["minimal"], ["build"], ["dot"], ["explain"]) else
+                    ["source", table, "-o", WORK / "faults" / "t.cpp", *arguments])
+                done = automata(*action, seconds=SECONDS)
                 lines = done.stderr.decode("latin-1").strip().splitlines()
-                self.assertNotEqual(done.returncode, 0)
-                self.assertIn(said, lines[-1])
-                self.assertTrue(len(lines) == 1 or lines[0].startswith("usage:"), lines)
-                self.assertFalse((WORK / "faults" / "t.cpp").exists())
+                self.assertEqual((done.returncode, len(lines)), (2, 1), lines)
+                self.assertIn(said.replace("FOLDER", str(places["FOLDER"])), lines[0])
+                self.assertEqual(sorted(table.parent.iterdir()), there)  # nothing left, nothing lost
+                if isinstance(data, bytes):
+                    self.assertEqual(table.read_bytes(), data)
 
     def test_each_fault_of_an_expression_names_its_column(self):
         path = WORK / "t.regex"
         for expression, said in REGEX_FAULTS:
             with self.subTest(expression):
                 path.write_bytes(b"# a fault\n" + expression + b"\n")
-                done = automata("source", path, "-o", WORK / "t.cpp")
+                done = automata("source", path, "-o", WORK / "t.cpp", seconds=SECONDS)
                 lines = done.stderr.decode("latin-1").strip().splitlines()
                 self.assertEqual((done.returncode, len(lines)), (2, 1), lines)
                 self.assertIn(said, lines[0])
+
+
+    def test_each_hostile_input_builds_within_its_bounds(self):
+        path = WORK / "hostile.regex"
+        for name, expression in HOSTILE:
+            with self.subTest(name):
+                path.write_bytes(expression + b"\n")
+                done = automata("minimal", path, seconds=SECONDS)
+                self.assertEqual(done.returncode, 0, done.stderr[-300:])
 
 
 class Minimal(unittest.TestCase):

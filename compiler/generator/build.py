@@ -3,14 +3,16 @@
 machine or for any configure preset of CMakePresets.json. Every file is read first, so that a
 fault is one line and nothing is built; only the programs are left behind."""
 import json
+import os
 import re
+import signal
 import shutil
 import subprocess
 import tempfile
 from pathlib import Path
 
-from .files import read_automaton, write_bytes
-from .model import Fault
+from .files import automaton_of, check_output, read_bytes, write_files
+from .model import Fault, excerpt
 from .read_regex import expression_automaton
 from .write_table import table
 
@@ -61,52 +63,70 @@ def cmake_fault(said):
 
 
 def run(command, verbose, folder):
+    """(status, what it said) of a command run in a process group of its own, which is ended
+    whole if the compiler is interrupted, so that nothing goes on writing into the folder."""
     try:
-        done = subprocess.run(command, capture_output=not verbose, text=True, cwd=folder)
+        process = subprocess.Popen(command, cwd=folder, text=True, start_new_session=True,
+                                   stdout=None if verbose else subprocess.PIPE,
+                                   stderr=None if verbose else subprocess.STDOUT)
     except FileNotFoundError:
         raise Fault(f"automata build: {command[0]} is not installed (Debian's {command[0]})")
-    return done.returncode, (done.stdout or "") + (done.stderr or "")
+    try:
+        said, _ = process.communicate()
+    except BaseException:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        raise
+    return process.returncode, said or ""
 
 
 def build(root, files, expression, output, target, most_states, verbose=False):
-    """Builds the programs; returns their paths."""
+    """Builds the programs; returns their paths. Each file is copied into the private folder under
+    its program's checked name, so that the CMake code written there holds no text of the user's
+    (a path, a name): what it names, it names as data."""
     toolchain, cache = settings(root, target)
     windows = bool(toolchain) and "w64" in Path(toolchain).name
     suffix = ".exe" if windows else ""
+    programs = []  # (name, what its file holds, the file's suffix there)
+    if expression is not None:
+        if Path(output).is_dir():
+            raise Fault(f"-o {output}: a folder; -e names its program with -o NAME")
+        name = Path(output).name.removesuffix(".exe")
+        automaton = expression_automaton(expression.decode("latin-1"), "-e", "-e", most_states)
+        programs.append((name, table(automaton).encode("latin-1"), ".table", output))
+    else:
+        for file in files:
+            data = read_bytes(file)
+            automaton_of(data, file, most_states)
+            kind = ".regex" if str(file).endswith(".regex") else ".table"
+            programs.append((Path(file).name.split(".")[0], data, kind, file))
+    names = [name for name, *_ in programs]
+    for name, *_, file in programs:
+        if not PROGRAM_NAME.match(name):
+            raise Fault(f"{file}: '{excerpt(name)}' cannot name a program: letters, digits, _, + "
+                        "and - only, up to the first dot")
+        if names.count(name) > 1:
+            raise Fault(f"{file}: another program is named {name} already")
+    if expression is not None or (output and len(programs) == 1 and not Path(output).is_dir()):
+        places = [Path(output)]
+    else:  # into the folder -o names, or here
+        places = [Path(output or ".") / name for name in names]
+    places = [p if p.name.endswith(suffix) else p.with_name(p.name + suffix) for p in places]
+    for place in places:
+        check_output(place, files)
+
     with tempfile.TemporaryDirectory(prefix="automata-") as folder:
         folder = Path(folder)
-        programs = []  # (name, file)
-        if expression is not None:
-            name = Path(output).name.removesuffix(".exe")
-            automaton = expression_automaton(expression.decode("latin-1"), "-e", "-e", most_states)
-            written = folder / f"{name}.table"
-            write_bytes(written, table(automaton))
-            programs.append((name, written))
-        else:
-            for file in files:
-                read_automaton(file, most_states)
-                programs.append((Path(file).name.split(".")[0], Path(file).resolve()))
-        names = [name for name, _ in programs]
-        for name, file in programs:
-            if not PROGRAM_NAME.match(name):
-                raise Fault(f"{file}: '{name}' cannot name a program: letters, digits, _, + and - "
-                            "only, up to the first dot")
-            if names.count(name) > 1:
-                raise Fault(f"{file}: another program is named {name} already")
-        if expression is not None or (output and len(programs) == 1 and not Path(output).is_dir()):
-            places = [Path(output)]
-        else:  # into the folder -o names, or here
-            places = [Path(output or ".") / name for name in names]
-        places = [p if p.name.endswith(suffix) else p.with_name(p.name + suffix) for p in places]
-
         lines = ["cmake_minimum_required(VERSION 3.25)", "project(programs CXX)",
-                 f'find_package(automata REQUIRED CONFIG PATHS "{root / "cmake"}" NO_DEFAULT_PATH',
+                 'find_package(automata REQUIRED CONFIG PATHS "${AUTOMATA_CMAKE_DIR}" NO_DEFAULT_PATH',
                  "             NO_CMAKE_FIND_ROOT_PATH)",
-                 "set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/out)"]
-        lines += [f'automata_add_program({name} "{file}")' for name, file in programs]
+                 'set(CMAKE_RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/out")']
+        for name, data, kind, _ in programs:
+            (folder / f"{name}{kind}").write_bytes(data)
+            lines.append(f"automata_add_program({name} {name}{kind})")
         (folder / "CMakeLists.txt").write_text("\n".join(lines) + "\n")
         configure = ["cmake", "-S", str(folder), "-B", str(folder / "build"),
-                     f"-DAUTOMATA_MAX_STATES={most_states}"]
+                     f"-DAUTOMATA_CMAKE_DIR={root / 'cmake'}", f"-DAUTOMATA_MAX_STATES={most_states}"]
         if shutil.which("ninja"):
             configure += ["-G", "Ninja"]
         if toolchain:
@@ -119,10 +139,11 @@ def build(root, files, expression, output, target, most_states, verbose=False):
         if failed:
             raise Fault(f"automata build --target {target}: the build failed: " +
                         " / ".join(said.strip().splitlines()[-3:]))
-        for name, place in zip(names, places):
+        for place in places:
             try:
                 place.parent.mkdir(parents=True, exist_ok=True)
-                shutil.move(folder / "build" / "out" / f"{name}{suffix}", place)
             except OSError as error:
-                raise Fault(f"{place}: cannot be written: {error.strerror}")
+                raise Fault(f"{place.parent}: cannot be made: {error.strerror}")
+        write_files([(place, folder / "build" / "out" / f"{name}{suffix}")
+                     for name, place in zip(names, places)], files)
     return places

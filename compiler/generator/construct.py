@@ -137,11 +137,14 @@ class Thompson:
 
 
 def byte_classes(sets):
-    """The bytes 0x01-0xFF grouped by which of the sets hold them: [(bytes...)]."""
-    by_signature = {}
-    for byte in range(1, 256):
-        by_signature.setdefault(tuple(byte in s for s in sets), []).append(byte)
-    return [tuple(found) for found in by_signature.values()]
+    """The bytes 0x01-0xFF grouped by which of the sets hold them: [(bytes...)], in the order of
+    their least bytes. Each set splits the classes it cuts, as bit masks, so that the cost is the
+    sets' sizes and the classes, not every byte against every set."""
+    classes = [(1 << 256) - 2]  # bits 1 to 255
+    for mask in {sum(1 << b for b in found) for found in sets}:
+        classes = [part for whole in classes for part in (whole & mask, whole & ~mask) if part]
+    found = [tuple(b for b in range(1, 256) if whole >> b & 1) for whole in classes]
+    return sorted(found)
 
 
 def digest(nodes):
@@ -178,12 +181,13 @@ def determinised(tree, utf8_sets, budget, fault):
     first = closure([start])
     number_of, waiting, accepting, next_states = {digest(first): 0}, [first], [final in first], []
     for current in waiting:  # breadth first; a subset is let go once its row is made
-        row = []
-        for index in range(len(classes)):
-            targets = closure([t for node in current for t in steps[node].get(index, ())])
-            if not targets:
-                row.append(None)
-                continue
+        row = [None] * len(classes)
+        moves = {}  # only the classes some node of the subset has an edge on cost anything
+        for node in current:
+            for index, targets in steps[node].items():
+                moves.setdefault(index, []).extend(targets)
+        for index in sorted(moves):
+            targets = closure(moves[index])
             key = digest(targets)
             if key not in number_of:
                 if len(number_of) >= budget.states:
@@ -191,7 +195,7 @@ def determinised(tree, utf8_sets, budget, fault):
                 number_of[key] = len(number_of)
                 waiting.append(targets)
                 accepting.append(final in targets)
-            row.append(number_of[key])
+            row[index] = number_of[key]
         next_states.append(row)
         waiting[len(next_states) - 1] = None
     columns = [Column(class_spelling(found), found) for found in classes]

@@ -8,9 +8,36 @@ any bytes pass through unchanged and are never decoded.
 """
 from dataclasses import dataclass, field
 
+DEFAULT_MOST_STATES = 16384
+
 
 class Fault(Exception):
     """Input that makes no automaton: the message names the file (and line) and the cause."""
+
+
+@dataclass
+class Budget:
+    """What reading a file may cost, from the most states its automaton may have, each counted
+    before the work it bounds: an expression's nodes, the subset construction's states and steps,
+    the and lines (each a construction and a product of its own), and the transitions a table
+    or an automaton may have (its code is a line or so per transition)."""
+    nodes: int
+    states: int
+    steps: int
+    conditions: int
+    transitions: int
+
+    @staticmethod
+    def of(most_states):
+        return Budget(16 * most_states + 4096, 4 * most_states + 1024, 1000 * most_states + 100000,
+                      most_states // 16 + 64, 32 * most_states + 4096)
+
+
+def excerpt(text, most=40):
+    """A piece of the user's text as a message may quote it: at most most characters, and no
+    control byte that would act on a terminal (each written \\xHH)."""
+    shown = text if len(text) <= most else text[:most] + "..."
+    return "".join(f"\\x{ord(c):02X}" if ord(c) < 0x20 or ord(c) == 0x7F else c for c in shown)
 
 
 @dataclass

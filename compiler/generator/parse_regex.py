@@ -80,7 +80,7 @@ def folded(ranges):
 
 class Parser:
     """Recursive descent over one expression, a character per byte (or, after (?u), per code
-    point); a fault is WHERE:COLUMN: what."""
+    point); a fault is WHERE then its column (FILE:LINE: then 5, or -e: column then 5): what."""
 
     def __init__(self, text, where, most_items=None, too_many=None, column=0):
         """most_items: the most items (characters, classes, groups) before too_many() is called,
@@ -100,7 +100,7 @@ class Parser:
         self.dot = complement(of("\n"), self.universe)
 
     def fault(self, message, at=None):
-        raise Fault(f"{self.where}:{(self.at if at is None else at) + self.skipped + 1}: {message}")
+        raise Fault(f"{self.where}{(self.at if at is None else at) + self.skipped + 1}: {message}")
 
     def peek(self):
         return self.text[self.at] if self.at < len(self.text) else None
@@ -170,11 +170,12 @@ class Parser:
             self.fault("{ begins a count: {m}, {m,}, {,n} or {m,n}", start)
         self.at += 1
         for digits, at in [(least, least_at), (most, most_at)]:
-            if len(digits.lstrip("0")) > len(str(MOST_COUNT)) or (digits and int(digits) > MOST_COUNT):
+            digits = digits.lstrip("0") or digits[:1]  # 007 is 7; 5,000 zeros are 0
+            if len(digits) > len(str(MOST_COUNT)) or (digits and int(digits) > MOST_COUNT):
                 shown = digits if len(digits) <= 12 else f"of {len(digits)} digits"
                 self.fault(f"the count {shown} is more than {MOST_COUNT}", at)
-        least = int(least or "0")
-        most = int(most) if most else (None if comma else least)
+        least = int(least.lstrip("0") or "0")
+        most = int(most.lstrip("0") or "0") if most else (None if comma else least)
         if most is not None and least > most:
             self.fault(f"{{{least},{most}}}: the least count is more than the most", start)
         return least, most

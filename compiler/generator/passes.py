@@ -34,40 +34,58 @@ def live(automaton):
     return found
 
 
+MOORE_ROUNDS = 8
+
+
 def equivalence_classes(automaton, states):
-    """Hopcroft's refinement: a block number per state of states (every target among them, or
-    None), two states in one block exactly when no word tells them apart."""
+    """A block number per state of states, two states in one block exactly when no word tells
+    them apart. Every state of states can still accept, so none is like the rejecting sink (a
+    missing transition), which is a block of its own that never splits: only the transitions
+    there are cost anything, not the states times the columns.
+
+    First a few rounds of Moore's refinement (states apart whose rows of blocks differ), which
+    tells most automata apart in a handful of rounds at the cost of their transitions each; where
+    that is not yet stable (a long chain needs a round per state), Hopcroft's refinement from the
+    blocks found so far, in O(n log n) splits."""
     index = {state: i for i, state in enumerate(states)}
-    count, columns = len(states), len(automaton.columns)
-    # None is a state of its own here: the rejecting sink, never accepting.
-    sink = count
-    step = [[sink if t is None else index[t] for t in automaton.next[s]] for s in states]
-    step.append([sink] * columns)
-    before = [[[] for _ in range(count + 1)] for _ in range(columns)]
-    for state, targets in enumerate(step):
-        for column, target in enumerate(targets):
-            before[column][target].append(state)
-    accepting = [automaton.accepting[s] for s in states] + [False]
-    blocks = [set(s for s in range(count + 1) if accepting[s]),
-              set(s for s in range(count + 1) if not accepting[s])]
-    blocks = [block for block in blocks if block]
-    block_of = [0] * (count + 1)
-    for number, block in enumerate(blocks):
-        for state in block:
-            block_of[state] = number
-    work = deque((number, column) for number in range(len(blocks)) for column in range(columns))
-    queued = set(work)
+    count = len(states)
+    rows = [[(column, index[target]) for column, target in enumerate(automaton.next[source])
+             if target is not None] for source in states]
+    block_of = [int(automaton.accepting[s]) for s in states]
+    blocks_found = len(set(block_of))
+    for _ in range(MOORE_ROUNDS):
+        signatures = {}
+        refined = [signatures.setdefault((block_of[s], tuple((c, block_of[t]) for c, t in rows[s])),
+                                         len(signatures)) for s in range(count)]
+        if len(signatures) == blocks_found:
+            return block_of
+        block_of, blocks_found = refined, len(signatures)
+
+    before = [{} for _ in automaton.columns]  # per column, target -> the states that go there
+    incoming = [set() for _ in range(count)]  # the columns by which each state is entered
+    for state, row in enumerate(rows):
+        for column, target in row:
+            before[column].setdefault(target, []).append(state)
+            incoming[target].add(column)
+    blocks = [set() for _ in range(blocks_found)]
+    for state, number in enumerate(block_of):
+        blocks[number].add(state)
+
+    def entered(block):
+        return sorted(set().union(*(incoming[state] for state in block)))
+
+    work = deque((number, column) for number, block in enumerate(blocks) for column in entered(block))
     while work:
         splitter, column = work.popleft()
-        queued.discard((splitter, column))
-        touched = {}
-        for target in blocks[splitter]:
-            for state in before[column][target]:
-                touched.setdefault(block_of[state], set()).add(state)
+        touched, into = {}, before[column]
+        for target in blocks[splitter]:  # a state goes one way by a column: listed once at most
+            for state in into.get(target, ()):
+                touched.setdefault(block_of[state], []).append(state)
         for number, inside in touched.items():
             block = blocks[number]
             if len(inside) == len(block):
                 continue
+            inside = set(inside)
             outside = block - inside
             smaller, larger = (inside, outside) if len(inside) <= len(outside) else (outside, inside)
             blocks[number] = larger
@@ -76,11 +94,9 @@ def equivalence_classes(automaton, states):
             for state in smaller:
                 block_of[state] = new
             # Where the block was still to split by, its larger part still is; either way the
-            # smaller part is enough to split by from now on.
-            for c in range(columns):
-                work.append((new, c))
-                queued.add((new, c))
-    return block_of[:count], block_of[sink]
+            # smaller part is enough to split by from now on, by the columns that enter it.
+            work.extend((new, c) for c in entered(smaller))
+    return block_of
 
 
 def minimal(automaton):
@@ -95,7 +111,7 @@ def minimal(automaton):
     kept = set(states)
     trimmed = Automaton(automaton.columns, automaton.accepting,
                         [[t if t in kept else None for t in targets] for targets in automaton.next])
-    block_of, dead = equivalence_classes(trimmed, states)
+    block_of = equivalence_classes(trimmed, states)
     block = dict(zip(states, block_of))
     number, order = {block[0]: 0}, [0]
     for state in order:  # breadth first over the blocks, from S0's
@@ -105,7 +121,7 @@ def minimal(automaton):
                 order.append(target)
     return Automaton(
         automaton.columns, [automaton.accepting[s] for s in order],
-        [[None if t is None or block[t] == dead else number[block[t]] for t in trimmed.next[s]]
+        [[None if t is None else number[block[t]] for t in trimmed.next[s]]
          for s in order], automaton.description)
 
 

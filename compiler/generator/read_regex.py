@@ -6,28 +6,13 @@ result is the minimal automaton of the language: each expression's automaton (co
 product in turn, minimised, its like columns merged. A fault is FILE:LINE:COLUMN: what, and a
 construction that passes its budget names itself.
 """
-from dataclasses import dataclass
-
 from .construct import determinised, nodes_passed, product
-from .model import Fault
+from .model import DEFAULT_MOST_STATES, Budget, Fault
 from .parse_regex import Parser
 from .passes import merge_columns, minimal
 from .read_table import description_line, lines
 
-DEFAULT_MOST_STATES = 16384
 MOST_LINE = 1 << 20  # bytes in one expression
-
-
-@dataclass
-class Budget:
-    """What the constructions before the minimal automaton may take, from its most states."""
-    nodes: int
-    states: int
-    steps: int
-
-    @staticmethod
-    def of(most_states):
-        return Budget(16 * most_states + 4096, 4 * most_states + 1024, 1000 * most_states + 100000)
 
 
 def read_regex(data, name="expression", most_states=DEFAULT_MOST_STATES):
@@ -41,13 +26,16 @@ def read_regex(data, name="expression", most_states=DEFAULT_MOST_STATES):
         if not expressions and line.startswith("#"):
             description.append(description_line(line))
         elif not expressions:
-            expressions.append((line, f"{name}:{number}", "", 0))
+            expressions.append((line, f"{name}:{number}:", "", 0))
         elif line.startswith(("and not ", "and ")) or line.rstrip() in ("and", "and not"):
             keyword = "and not" if line.startswith("and not") else "and"
             expression = line[len(keyword) + 1:]
             if not expression:
                 raise Fault(f"{name}:{number}:{len(keyword) + 1}: {keyword}: an expression follows it")
-            expressions.append((expression, f"{name}:{number}", keyword, len(keyword) + 1))
+            if len(expressions) > Budget.of(most_states).conditions:
+                raise Fault(f"{name}:{number}: more than {Budget.of(most_states).conditions} and "
+                            f"lines, their budget at --max-states {most_states}")
+            expressions.append((expression, f"{name}:{number}:", keyword, len(keyword) + 1))
         elif line.strip():
             raise Fault(f"{name}:{number}:1: after the expression, a line is 'and EXPR' or "
                         "'and not EXPR'")
@@ -60,8 +48,12 @@ def read_regex(data, name="expression", most_states=DEFAULT_MOST_STATES):
 
 
 def expression_automaton(expression, where, name, most_states, description=()):
-    """The minimal automaton of one expression (str, a character per byte); a fault names where."""
-    return language([(expression, where, "", 0)], name, most_states, list(description) + [
+    """The minimal automaton of one expression (str, a character per byte), typed on a command line
+    (-e): a fault names its column."""
+    if "\n" in expression:
+        raise Fault(f"{where}: column {expression.index(chr(10)) + 1}: a line end; an expression is "
+                    "one line (and and and not lines go in a .regex file)")
+    return language([(expression, f"{where}: column ", "", 0)], name, most_states, list(description) + [
         f"The expression, matched against the whole word: {expression}"])
 
 
@@ -80,6 +72,10 @@ def language(expressions, name, most_states, description):
         found = automaton if found is None else minimal(
             product(found, automaton, keyword == "and not", budget, fault))
     found = merge_columns(found)
+    transitions = sum(t is not None for targets in found.next for t in targets)
+    if transitions > budget.transitions:
+        raise Fault(f"{name}: the minimal automaton has {transitions} transitions, more than "
+                    f"{budget.transitions}, their budget at --max-states {most_states}")
     if found.size > most_states:
         raise Fault(f"{name}: the minimal automaton has {found.size} states, more than --max-states "
                     f"{most_states} (AUTOMATA_MAX_STATES)")

@@ -13,7 +13,7 @@ come.
 """
 import re
 
-from .model import Automaton, Column, Fault
+from .model import DEFAULT_MOST_STATES, Automaton, Budget, Column, Fault, excerpt
 from .parse_regex import Parser
 
 STATE = re.compile(r"S(0|[1-9][0-9]{0,8})")
@@ -44,14 +44,14 @@ def symbol_byte(spelling):
 def class_bytes(spelling, fault):
     """The bytes of a class in brackets, read as an expression reads one; fault(message) on a
     malformed one."""
-    parser = Parser(spelling, "class")
+    parser = Parser(spelling, "class:")
     parser.at = 1
     try:
         found = parser.bracket(0)
     except Fault as error:
-        fault(f"'{spelling}': {str(error).split(': ', 1)[1]}")
+        fault(f"'{excerpt(spelling)}': {str(error).split(': ', 1)[1]}")
     if parser.at != len(spelling):
-        fault(f"'{spelling}' is not a class: [ then bytes or ranges, then ], and nothing after")
+        fault(f"'{excerpt(spelling)}' is not a class: [ then bytes or ranges, then ], and nothing after")
     return tuple(b for first, last in found for b in range(first, last + 1))
 
 
@@ -60,14 +60,15 @@ def column(spelling, fault):
         return Column(spelling, class_bytes(spelling, fault))
     byte = symbol_byte(spelling)
     if byte is None:
-        fault(f"'{spelling}' is not a symbol: one printable byte other than # and \\, "
+        fault(f"'{excerpt(spelling)}' is not a symbol: one printable byte other than # and \\, "
               "\\xHH from \\x01 to \\xFF, or a class such as [a-z]")
     return Column(spelling, (byte,))
 
 
-def read_table(data, name="table", most_states=None):
+def read_table(data, name="table", most_states=DEFAULT_MOST_STATES):
     """The automaton a table file's bytes describe; Fault at the first fault."""
     description, columns, rows = [], None, {}
+    most_transitions, transitions = Budget.of(most_states).transitions, 0
     first_row = None
     for number, line in enumerate(lines(data), 1):
         def fault(message):
@@ -83,29 +84,33 @@ def read_table(data, name="table", most_states=None):
             if cells[:2] != ["state", "accepting"]:
                 fault("the header must begin with 'state accepting', then one column per symbol")
             columns, owner = [], {}
+            if len(cells) - 2 > 255:
+                fault(f"{len(cells) - 2} columns, more than the 255 bytes a column may take")
             for spelling in cells[2:]:
                 columns.append(column(spelling, fault))
                 for byte in columns[-1].bytes:
                     if byte in owner:
                         other = owner[byte]
-                        fault(f"the byte 0x{byte:02X} stands in two columns, '{other}' and "
-                              f"'{spelling}'" if other != spelling else
-                              f"the symbol '{spelling}' is repeated")
+                        fault(f"the byte 0x{byte:02X} stands in two columns, '{excerpt(other)}' and "
+                              f"'{excerpt(spelling)}'" if other != spelling else
+                              f"the symbol '{excerpt(spelling)}' is repeated")
                     owner[byte] = spelling
             continue
         if len(cells) != len(columns) + 2:
             fault(f"{len(cells)} cells, but the header has {len(columns) + 2} columns")
         state, accepting, targets = cells[0], cells[1], cells[2:]
         if not STATE.fullmatch(state):
-            shown = state if len(state) <= 20 else state[:20] + "..."
-            fault(f"'{shown}' is not a state name: S0, S1, S2 and so on")
+            fault(f"'{excerpt(state, 20)}' is not a state name: S0, S1, S2 and so on")
         if state in rows:
             fault(f"the state {state} is repeated")
         if accepting not in ("yes", "no"):
-            fault(f"accepting is 'yes' or 'no', not '{accepting}'")
+            fault(f"accepting is 'yes' or 'no', not '{excerpt(accepting)}'")
         rows[state] = (accepting == "yes", targets, number)
-        if most_states is not None and len(rows) > most_states:
+        if len(rows) > most_states:
             fault(f"more than {most_states} states (--max-states, AUTOMATA_MAX_STATES)")
+        transitions += len(targets) - targets.count("-")
+        if transitions > most_transitions:
+            fault(f"more than {most_transitions} transitions, their budget at --max-states {most_states}")
         first_row = first_row or state
     if columns is None or not rows:
         raise Fault(f"{name}: no states: a header, then a row per state")
@@ -121,7 +126,7 @@ def read_table(data, name="table", most_states=None):
                         f"run S0 to S{len(rows) - 1}")
         for target in targets:
             if target != "-" and target not in rows:
-                raise Fault(f"{name}:{number}: {state} goes to {target}, which has no row")
+                raise Fault(f"{name}:{number}: {state} goes to {excerpt(target, 20)}, which has no row")
         accepting.append(yes)
         next_states.append([None if target == "-" else int(target[1:]) for target in targets])
     return Automaton(columns, accepting, next_states, description)

@@ -17,7 +17,7 @@ def manual(automaton, name, version):
         "Whether the word is in the language of the automaton it was built from."]
     symbols = ", ".join(roff(column.spelling) for column in automaton.columns) or "none"
     return "\n".join([
-        f'.TH {name.upper()} 1 "" "automata {version}" "User Commands"',
+        f'.TH {"".join(c.upper() if c.isascii() else c for c in name)} 1 "" "automata {version}" "User Commands"',
         ".SH NAME", f"{roff(name)} \\- answer one yes-or-no question about a word",
         ".SH SYNOPSIS", f".B {roff(name)}", ".RI [ word ]",
         ".SH DESCRIPTION",

@@ -29,11 +29,14 @@ FEW_RANGES = 8  # ranges tested before the fall-through at most; more are search
 OTHER_BYTES = 0.1  # a control byte's or a byte's from 0x80 up, against a printable one's
 
 
-def byte_literal(byte):
+def literal(byte):
     """How the code writes a byte it compares with: unsigned, never a signed char."""
     if 0x21 <= byte <= 0x7E:
         return {0x27: "'\\''", 0x5C: "'\\\\'"}.get(byte, f"'{chr(byte)}'")
     return f"0x{byte:02X}"
+
+
+byte_literal = [literal(byte) for byte in range(256)].__getitem__
 
 
 def comment_text(line):
@@ -93,14 +96,17 @@ def jump(target, form):
     return f"return {form.reject};" if target is None else f"{{ ++p; goto {name(target)}; }}"
 
 
-def search(ranges, indent, form):
+def search(ranges, indent, form, out=None):
     """A binary search over ranges that cover a span of bytes, each a leaf of its own."""
-    if len(ranges) == 1:
-        return [indent + jump(ranges[0][2], form)]
-    middle = len(ranges) // 2
-    return ([f"{indent}if (*p < {byte_literal(ranges[middle][0])}) {{"] +
-            search(ranges[:middle], indent + "  ", form) + [f"{indent}}}"] +
-            search(ranges[middle:], indent, form))
+    out = [] if out is None else out
+    while len(ranges) > 1:
+        middle = len(ranges) // 2
+        out.append(f"{indent}if (*p < {byte_literal(ranges[middle][0])}) {{")
+        search(ranges[:middle], indent + "  ", form, out)
+        out.append(f"{indent}}}")
+        ranges = ranges[middle:]
+    out.append(indent + jump(ranges[0][2], form))
+    return out
 
 
 def byte_by_byte(ranges):
@@ -142,9 +148,11 @@ def cheapest_order(weights, costs):
     fewest comparisons a byte passes: a byte costs the tests up to its own next state's, or all
     of them where that is the fall-through; a rejected byte ends the word, so it weighs nothing.
     None where every choice would test more than a few ranges."""
-    best = None
+    best, every = None, sum(costs.values())
+    if every - max(costs.values()) > FEW_RANGES:
+        return None
     for fall_through in sorted(weights, key=lambda t: (t is not None, t or 0)):
-        if sum(costs.values()) - costs[fall_through] > FEW_RANGES:
+        if every - costs[fall_through] > FEW_RANGES:
             continue
         order = sorted((t for t in weights if t != fall_through),
                        key=lambda t: (t is not None, -weights[t] / max(costs[t], 1), t or 0))
