@@ -49,6 +49,16 @@ if (($# == 0)); then
   [ "$(find . | sort | tr '\n' ' ')" = ". ./isodate ./programs ./programs/ipv4 ./programs/quoted " ] ||
     fail "automata build left $(find . | tr '\n' ' ')"
   answers ./isodate 2026-12-10 1 2026-13-10 0
+  # A folder named like CMake code is a name, never code; an interrupted build leaves nothing.
+  hostile=$work/'x" QUIET)'$'\n''file(WRITE $ENV{HOME}/PWNED "x")'$'\n''#;$ENV{PATH}\'
+  mkdir -p "$hostile" && cp "$examples/signed.table" "$hostile/"
+  HOME=$work "$automata" build "$hostile/signed.table" -o "$work/signed" > /dev/null
+  [ ! -e "$work/PWNED" ] || fail "automata build ran CMake code from a folder's name"
+  answers "$work/signed" -12 1 12- 0
+  mkdir "$work/tmp" && { TMPDIR=$work/tmp "$automata" build "$examples/quoted.table" -o "$work/q" & }
+  sleep 2 && kill -TERM $! && status=0 && { wait $! || status=$?; }
+  [ "$status" = 143 ] && [ -z "$(ls -A "$work/tmp")" ] && [ ! -e "$work/q" ] ||
+    fail "automata build, ended by SIGTERM: status $status, left $(ls -A "$work/tmp") $(ls "$work/q" 2>&1)"
   answers programs/quoted '"a\"b"' 1 '"a' 0
   answers programs/ipv4 10.0.0.255 1 10.0.0.256 0
   explained=$("$automata" explain "$examples/isodate.regex" 2026-13; echo "status $?")
