@@ -25,7 +25,14 @@ HOSTILE = [("250 nested groups", b"(" * 250 + b"a" + b")" * 250),
            ("a count of 5,000 digits", b"a{" + b"9" * 5000 + b"}"),
            ("(a{0,1000}){1000}", rb"(a{0,1000}){1000}"), ("(a|b)*a(a|b){24}", rb"(a|b)*a(a|b){24}"),
            ("1 MiB of .", b"." * (1 << 20)), ("1 MiB of a?", b"a?" * (1 << 19)),
-           ("100,000 alternatives", b"|".join(b"a%d" % i for i in range(100000)))]
+           ("100,000 alternatives", b"|".join(b"a%d" % i for i in range(100000))),
+           ("many byte classes", rb"(a|b)*a(a|b){20}|0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
+           ("(\U0010FFFF{1000}){16}", rb"(?u)(\U0010FFFF{1000}){16}"),
+           ("20,000 and not lines", b"x.*" + b"".join(b"\nand not .*%d.*" % i for i in range(20000))),
+           # valid, and built: the line is empty
+           ("16,000 random bytes", b"".join(b"\\x%02x" % (i * 7919 % 255 + 1) for i in range(16000))),
+           ("10,000 alternatives of 3", b"|".join(b"\\x%02x\\x%02x\\x%02x" % (i % 255 + 1, i // 255 + 1, i * 31 % 255 + 1)
+                                                for i in range(10000)))]
 
 with tempfile.TemporaryDirectory() as folder:
     print("the generator alone, an expression to its minimal table:")
@@ -37,7 +44,7 @@ with tempfile.TemporaryDirectory() as folder:
                               check=True, capture_output=True)
         states = done.stdout.count(b"\nS")
         print(f"  {expression.decode():<40} {states:>6} states {time.monotonic() - started:6.1f} s")
-    print("hostile expressions, to the line that refuses each:")
+    print("hostile expressions, to the line that refuses each (none: built):")
     for what, expression in HOSTILE:
         path.write_bytes(expression + b"\n")
         started = time.monotonic()

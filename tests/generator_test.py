@@ -78,7 +78,7 @@ def random_table():
     description = []
     for _ in range(random.randint(0, 3)):
         line = bytes(random.choice([*range(1, 10), *range(11, 256)]) for _ in range(random.randint(0, 30)))
-        description.append(line + random.choice([b"", b"\\", b" */", b"\\ "]))
+        description.append(line + random.choice([b"", b"\\", b" */", b"\\ ", b"??/"]))
     end = random.choice([b"\n", b"\r\n"])
     blank = random.choice([b" ", b"\t", b" \t "])
     lines = [b"#" + line for line in description]

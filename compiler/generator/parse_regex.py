@@ -6,7 +6,7 @@ ranges), ("cat", [..]), ("alt", [..]) and ("repeat", node, least, most or None).
 recurses one level a group, and groups nest MOST_DEPTH deep at most, so no expression outruns
 Python's stack; a count is refused by its digits before any is converted.
 """
-from .model import Fault
+from .model import Fault, excerpt
 
 BYTES = ((1, 0xFF),)
 CODE_POINTS = ((1, 0xD7FF), (0xE000, 0x10FFFF))  # what UTF-8 can encode, less NUL
@@ -303,7 +303,7 @@ class Parser:
             name = self.text[self.at + 1:end]
             if name and self.text.startswith(":]", end):
                 if name not in POSIX:
-                    self.fault(f"[:{name}:] is no class: [:NAME:] takes {' '.join(sorted(POSIX))}",
+                    self.fault(f"[:{excerpt(name, 20)}:] is no class: [:NAME:] takes {' '.join(sorted(POSIX))}",
                                self.at - 1)
                 self.at = end + 2
                 return POSIX[name]

@@ -86,9 +86,12 @@ def equivalence_classes(automaton, states):
             if len(inside) == len(block):
                 continue
             inside = set(inside)
-            outside = block - inside
-            smaller, larger = (inside, outside) if len(inside) <= len(outside) else (outside, inside)
-            blocks[number] = larger
+            if 2 * len(inside) <= len(block):  # the larger part stays, the smaller leaves it: a
+                smaller = inside  # copy of the larger would cost a long chain its square
+                block -= inside
+            else:  # what was touched is the larger part, and has paid for the copy already
+                smaller = block - inside
+                blocks[number] = inside
             blocks.append(smaller)
             new = len(blocks) - 1
             for state in smaller:

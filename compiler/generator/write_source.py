@@ -41,9 +41,11 @@ byte_literal = [literal(byte) for byte in range(256)].__getitem__
 
 def comment_text(line):
     """A description line as it can stand in a // comment: a NUL or a CR in it, which would end
-    the comment or the line, and a \\ at its end, which would join the next line to it, are
-    written \\xHH. Applied again to what it wrote, it changes nothing."""
+    the comment or the line, and a \\ at its end (or ??/, which C99 reads as one), which would join
+    the next line to it, are written \\xHH. Applied again to what it wrote, it changes nothing."""
     line = line.rstrip().replace("\0", "\\x00").replace("\r", "\\x0D")
+    if line.endswith("??/"):
+        return line[:-1] + "\\x2F"
     return line[:-1] + "\\x5C" if line.endswith("\\") else line
 
 
