@@ -6,6 +6,8 @@ ranges), ("cat", [..]), ("alt", [..]) and ("repeat", node, least, most or None).
 recurses one level a group, and groups nest MOST_DEPTH deep at most, so no expression outruns
 Python's stack; a count is refused by its digits before any is converted.
 """
+import re
+
 from .model import Fault, excerpt
 
 BYTES = ((1, 0xFF),)
@@ -67,7 +69,11 @@ POSIX["alnum"] = union(POSIX["alpha"], DIGIT)
 POSIX["punct"] = complement(POSIX["alnum"], POSIX["graph"])
 MOST_COUNT = 1000
 MOST_DEPTH = 100  # groups one inside another
-FLAGS = {"(?i)": "i", "(?u)": "u", "(?iu)": "iu", "(?ui)": "iu"}
+FLAGS = re.compile(r"\(\?([a-zA-Z]+)\)")  # (?iu), as many as stand at the very start
+FLAG_LETTERS = "aimsu"  # ASCII (as it is anyway), caseless, multi-line (the same for a whole
+# word), . takes a line feed too, and code points in UTF-8
+COUNT = re.compile(r"\{[0-9]*(,[0-9]*)?\}")
+NAME = re.compile(r"[A-Za-z_][A-Za-z0-9_]*")
 
 
 def folded(ranges):
@@ -87,9 +93,15 @@ class Parser:
         as each is a node of the automaton at least; column: where in its line the text begins."""
         self.where, self.depth, self.at, self.items = where, 0, 0, 0
         self.most_items, self.too_many = most_items, too_many
-        flags = next((f for f in FLAGS if text.startswith(f)), "")
-        self.caseless, self.utf8 = "i" in FLAGS.get(flags, ""), "u" in FLAGS.get(flags, "")
-        self.text, self.skipped = text[len(flags):], column + len(flags)
+        self.text, self.skipped, letters = text, column, ""
+        while found := FLAGS.match(self.text, self.at):
+            for letter in found[1]:
+                if letter not in FLAG_LETTERS:
+                    self.fault(f"(?{letter}): {'verbose' if letter == 'x' else 'that'} flag is not "
+                               f"supported; the flags are {', '.join(FLAG_LETTERS)}", found.start())
+            letters, self.at = letters + found[1], found.end()
+        self.text, self.skipped, self.at = self.text[self.at:], column + self.at, 0
+        self.caseless, self.utf8, self.dotall = "i" in letters, "u" in letters, "s" in letters
         if self.utf8:
             try:
                 self.text = self.text.encode("latin-1").decode("utf-8")
@@ -97,7 +109,6 @@ class Parser:
                 self.at = len(self.text[:error.start].encode("latin-1").decode("utf-8", "replace"))
                 self.fault("after (?u) the expression is UTF-8, and this byte is not")
         self.universe = CODE_POINTS if self.utf8 else BYTES
-        self.dot = complement(of("\n"), self.universe)
 
     def fault(self, message, at=None):
         raise Fault(f"{self.where}{(self.at if at is None else at) + self.skipped + 1}: {message}")
@@ -130,12 +141,18 @@ class Parser:
             found.append(self.quantified())
         return ("cat", found)
 
+    def counting(self):
+        """Whether a quantifier begins here; a { that begins no count, as a{ or {x}, is itself."""
+        char = self.peek()
+        return char in ("*", "+", "?") or (char == "{" and COUNT.match(self.text, self.at) is not None
+                                           and self.text[self.at:self.at + 2] != "{}")
+
     def quantified(self):
-        if self.peek() in ("*", "+", "?", "{"):
+        if self.counting():
             self.fault("a quantifier with nothing before it")
         node = self.atom()
         counted = False
-        while self.peek() in ("*", "+", "?", "{"):
+        while self.counting():
             if counted:
                 what = "a possessive quantifier" if self.peek() == "+" else "a quantifier after a quantifier"
                 self.fault(f"{what}: not supported")
@@ -164,11 +181,7 @@ class Parser:
         if comma:
             self.at += 1
             most, most_at = self.number()
-        if self.peek() != "}" or not (least or comma):
-            if "}" not in self.text[start:]:
-                self.fault("a { that no } closes; write \\{ for the byte {", start)
-            self.fault("{ begins a count: {m}, {m,}, {,n} or {m,n}", start)
-        self.at += 1
+        self.at += 1  # the }, as counting() found it
         for digits, at in [(least, least_at), (most, most_at)]:
             digits = digits.lstrip("0") or digits[:1]  # 007 is 7; 5,000 zeros are 0
             if len(digits) > len(str(MOST_COUNT)) or (digits and int(digits) > MOST_COUNT):
@@ -191,11 +204,9 @@ class Parser:
         if self.most_items is not None and self.items > self.most_items:
             self.too_many()
         if char == "(":
-            if self.text.startswith("?:", self.at):
-                self.at += 2
-            elif self.peek() == "?":
-                self.fault("(? begins only (?: here, or (?i), (?u) and (?iu) at the very start: "
-                           "no look-around or named groups")
+            caseless, dotall = self.caseless, self.dotall
+            if self.peek() == "?" and self.group_kind(start):
+                return ("cat", [])  # a comment, (?#...)
             self.depth += 1
             if self.depth > MOST_DEPTH:
                 self.fault(f"more than {MOST_DEPTH} groups one inside another", start)
@@ -204,23 +215,66 @@ class Parser:
                 self.fault("a ( that no ) closes", start)
             self.at += 1
             self.depth -= 1
+            self.caseless, self.dotall = caseless, dotall  # a group's flags end with it
             return inside
         if char == "[":
             return ("set", self.bracket(start))
         if char == ".":
-            return ("set", self.dot)
+            return ("set", self.universe if self.dotall else complement(of("\n"), self.universe))
         if char == "\\":
             return ("set", self.chars(self.escape(in_class=False)))
         if char in ("^", "$"):
             self.fault(f"{char}: the whole word is always matched; {char} stands only at the "
                        f"{'start' if char == '^' else 'end'} of the expression or of an "
                        "alternative of it", start)
-        if char in ("]", "}"):
-            self.fault(f"a {char} with no opening {'[' if char == ']' else '{'}; write \\{char}", start)
         if char == "\0":
             self.fault("a NUL byte is the end of the word, never a byte of it; write \\x00 "
                        "nowhere", start)
         return ("set", self.chars(of(char)))
+
+    def group_kind(self, start):
+        """After (?: what the group is, read up to its contents: True for a comment, which is
+        read whole; a group, named or not, or with flags of its own for its contents; or a fault
+        that names what no automaton is made of here."""
+        rest = self.text[self.at + 1:self.at + 3]
+        if rest[:1] == "#":  # (?#...): nothing
+            end = self.text.find(")", self.at)
+            if end < 0:
+                self.fault("a (?# that no ) closes", start)
+            self.at = end + 1
+            return True
+        if rest[:1] in ("=", "!") or rest in ("<=", "<!"):
+            what = {"=": "a look-ahead (?=", "!": "a negative look-ahead (?!", "<=": "a look-behind (?<=",
+                    "<!": "a negative look-behind (?<!"}[rest[:1] if rest[:1] in "=!" else rest]
+            self.fault(f"{what}...) is not supported yet", start)
+        if rest[:2] in ("P<", "P=") or rest[:1] == "<":
+            named = NAME.match(self.text, self.at + (3 if rest[:1] == "P" else 2))
+            close = ">" if rest != "P=" else ")"
+            if not named or self.text[named.end():named.end() + 1] != close:
+                self.fault("a group's name is a letter or _, then letters, digits and _, then "
+                           f"{close}", start)
+            if rest == "P=":
+                self.fault(f"(?P={named[0]}): a back-reference, which no finite automaton holds", start)
+            self.at = named.end() + 1
+            return False
+        flags = re.compile(r"\?([a-zA-Z]*)(?:-([a-zA-Z]*))?:").match(self.text, self.at)
+        if flags:
+            for letter in (flags[1] or "") + (flags[2] or ""):
+                if letter not in "ias":
+                    self.fault(f"(?{letter}:...): only i, a and s may be set or unset for a group",
+                               start)
+            for letter, value in [(l, True) for l in flags[1] or ""] + [(l, False) for l in flags[2] or ""]:
+                if letter == "i":
+                    self.caseless = value
+                elif letter == "s":
+                    self.dotall = value
+            self.at = flags.end()
+            return False
+        if FLAGS.match(self.text, self.at - 1):
+            self.fault("flags such as (?i) stand only at the very start; (?i:...) sets them for a "
+                       "group", start)
+        self.fault("(? begins (?:, (?P<name>, (?<name>, (?#, or flags such as (?i) and (?i:",
+                   start)
 
     def hexadecimal(self, digits, start, what):
         text = self.text[self.at:self.at + digits]
@@ -248,12 +302,22 @@ class Parser:
             self.fault(f"\\{char} writes a code point, which only an expression after (?u) holds", start)
         if char in CONTROLS:
             return of(chr(CONTROLS[char]))
+        if char == "a" or (char == "b" and in_class):  # bell; in a class, backspace
+            return of("\a" if char == "a" else "\b")
+        if char in "bB":
+            self.fault(f"\\{char}: a word boundary is a look-around, not supported yet", start)
         if char.lower() in SETS:
             found = SETS[char.lower()]
             return complement(found, self.universe) if char.isupper() else found
-        if char in "01234567" and (char == "0" or all(
-                c in "01234567" for c in self.text[self.at:self.at + 2]) and len(self.text) >= self.at + 2):
-            self.fault("an octal escape is not supported; write \\xHH", start)
+        octal = re.compile("[0-7]{0,2}" if char == "0" else "[0-7]{2}").match(self.text, self.at)
+        if char in "01234567" and octal:  # \0, \01, \012 and \141, as Python reads them
+            self.at = octal.end()
+            value = int(char + octal[0], 8)
+            if value > 0o377:
+                self.fault(f"\\{char}{octal[0]}: an octal escape runs to \\377 at most", start)
+            if value == 0:
+                self.fault(f"\\{char}{octal[0]} is the end of the word, never a byte of it", start)
+            return of(chr(value))
         if char.isdigit() and not in_class:
             self.fault(f"\\{char}: no back-references", start)
         if 0x21 <= ord(char) <= 0x7E and not char.isalnum():
