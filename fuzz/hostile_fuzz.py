@@ -21,7 +21,7 @@ SECONDS = 20  # for one run: every hostile input ends within 10 s here, twice th
 
 PIECES = [b"(", b")", b"(?:", b"[", b"]", b"[^", b"{", b"}", b"{2}", b"{0,9}", b"{,3}", b"{999}",
           b"*", b"+", b"?", b"*?", b"++", b"|", b"\\", b"^", b"$", b".", b"-", b"(?i)", b"(?u)",
-          b"(?=", b"(?P<n>", b"\\1", b"[:alpha:]", b"[[:digit:]]", b"\\x", b"\\x00", b"\\xff",
+          b"(?=", b"(?<!", b"\\b", b"\\Z", b"(?P<n>", b"\\1", b"[:alpha:]", b"[[:digit:]]", b"\\x", b"\\x00", b"\\xff",
           b"\\u00e9", b"\\U0010FFFF", b"\\d", b"\\W", b"\\s", b"\\q", b"\\0", b"\\141", b"\n",
           b"\nand ", b"\nand not ", b"#", b"\r\n", b"\0", b"\xc3\xa9", b"\xff", b"a", b"b", b"0"]
 COSTLY = [b"(a|b)*a(a|b){12}", b"(.*a.{9}){2}", b"((a{9}){9}){9}", b"|".join(b"w%d" % i for i in range(300)),

@@ -119,7 +119,11 @@ EXPRESSIONS = [
     # Python's syntax as users paste it: a { that begins no count, ] and } alone, \a, [\b], octal,
     # named groups, comments, flags for a group, (?s), (?a), (?m)
     rb"a{|a{}|a{x}|{|a]|}|a{65536", rb"\a[\b]\101\0101?\141", rb"(?P<n>a+)(?#note)b(?i:c[d-f])(?-i:g)?",
-    rb"(?a)(?s)\w+.", rb"(?i:a(?-i:b))c", (rb"(?<n>a)b", rb"(?P<n>a)b"), rb"(?m)^a$|b", rb"[[:alpha]+", rb"[\x01-\x1f!-?]+[@-Z`-z]*[^\[-_{-\xff]",
+    rb"(?a)(?s)\w+.", rb"(?i:a(?-i:b))c", (rb"(?<n>a)b", rb"(?P<n>a)b"), rb"(?m)^a$|b", rb"[[:alpha]+",
+    # look-arounds and anchors anywhere, \b and \B, as fullmatch means them
+    rb"a^b|(^a)|a$b|(a$)|b", rb"^([7-8]\d{2}$)", rb"(?=.*\d)(?=.*[a-z])[a-z0-9]{2,5}", rb"(?!0+$)\d{1,3}",
+    rb"a(?<=[a-z])b|c(?<!x)d|(?<=^)e", rb"(a$|b)\n?", rb"\bab\b.*|x\By|(a\b|b){0,3}", rb"(?m)a$\n^b|\Ac\Z",
+    rb"(?i)(?!select|from)[a-z]+", ("(?u)(?=.*\u00e9).\\b.".encode(), [("(?=.*\u00e9).\\b.", True)]), rb"[\x01-\x1f!-?]+[@-Z`-z]*[^\[-_{-\xff]",
     ("(?u)[\u0430-\u044f\u0451]+ [\u0391-\u03a9]\\w\\d.".encode(), [("[а-яё]+ [Α-Ω]\\w\\d.", True)]),
     (b"(?u)[^\"]*", [('[^"]*', True)]), (b"(?iu)\\u00e9t\\U0001F600|[^a-z]", [("(?i)\xe9t\U0001F600|[^a-z]", True)]),
     (b"(?u).{1,2}\\xe9\nand not (?u)\\u20ac.*", [(".{1,2}\xe9", True), ("\u20ac.*", False)]),
@@ -302,12 +306,11 @@ FAULTS = [
 ]
 # A fault in an expression: (expression, what the line FILE:2:COLUMN says).
 REGEX_FAULTS = [
-    (b"a^b", "t.regex:2:2: ^: the whole word is always matched; ^ stands only at the start"),
-    (b"(^a)", "t.regex:2:2: ^:"), (b"a$b", "t.regex:2:2: $:"), (b"(a$)|b", "t.regex:2:3: $:"),
+    (b"(a(?=b))*", "t.regex:2:1: a look-around or an anchor under *, + or {m,}: not supported"),
+    (b"x(?=a^)", "t.regex:2:2: a look-behind or ^ inside a look-ahead"), (b"a\\b*", "t.regex:2:4: a quantifier after a look-around"),
     (b"(a)\\1", "t.regex:2:4: \\1: no back-references"),
-    (b"(?=a)", "t.regex:2:1: a look-ahead (?=...) is not supported"), (b"b(?<!a)", "t.regex:2:2: a negative look-behind"),
     (b"(?P<n>a)(?P=n)", "t.regex:2:9: (?P=n): a back-reference"), (b"a(?i)b", "t.regex:2:2: flags such as (?i) stand only"),
-    (b"\\400", "t.regex:2:1: \\400: an octal escape runs to \\377"), (b"\\bx", "t.regex:2:1: \\b: a word boundary"),
+    (b"\\400", "t.regex:2:1: \\400: an octal escape runs to \\377"),
     (b"(?P<1>a)", "t.regex:2:1: a group's name is a letter or _"),
     (b"a*??", "t.regex:2:4: a quantifier after a quantifier"),
     (b"a++", "t.regex:2:3: a possessive quantifier"),
@@ -327,6 +330,7 @@ REGEX_FAULTS = [
     (b"x\nand not ", "t.regex:3:8: and not: an expression follows it"),
     (b"x\nor y", "t.regex:3:1: after the expression, a line is 'and EXPR' or 'and not EXPR'"),
     (b"x\nand not (a", "t.regex:3:9: a ( that no ) closes"),
+    (b"(\\bx){9}", "t.regex: look-arounds and anchors brought to the top made 9216 products, more than 1088"),
     (b"(?u)a\xff", "t.regex:2:6: after (?u) the expression is UTF-8, and this byte is not"),
     (b"\\u00e9", "t.regex:2:1: \\u writes a code point, which only an expression after (?u) holds"),
     (b"(?x)a", "t.regex:2:1: (?x): verbose flag is not supported"),

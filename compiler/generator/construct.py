@@ -104,11 +104,25 @@ class Thompson:
                 at = target
         return end
 
+    def automaton(self, automaton, start):
+        nodes = [self.node() for _ in range(automaton.size)]
+        end = self.node()
+        self.empty[start].append(nodes[0])
+        bytes_ = [frozenset(column.bytes) for column in automaton.columns]
+        for state, targets in enumerate(automaton.next):
+            self.edges[nodes[state]] += [(bytes_[column], nodes[target])
+                                         for column, target in enumerate(targets) if target is not None]
+            if automaton.accepting[state]:
+                self.empty[nodes[state]].append(end)
+        return end
+
     def build(self, tree, start):
         """Edges from start for tree; returns the node where it ends."""
         kind = tree[0]
         if kind == "set":
             return self.chars(tree[1], start)
+        if kind == "dfa":  # an automaton made already (assertions.py): a node per state
+            return self.automaton(tree[1], start)
         if kind == "cat":
             for part in tree[1]:
                 start = self.build(part, start)

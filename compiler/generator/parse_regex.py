@@ -2,7 +2,8 @@
 
 A set of characters is a tuple of (first, last) ranges, sorted and apart: bytes 0x01-0xFF, or,
 after (?u), code points (U+0001-U+10FFFF less the surrogates). The tree is made of ("set",
-ranges), ("cat", [..]), ("alt", [..]) and ("repeat", node, least, most or None). The parser
+ranges), ("cat", [..]), ("alt", [..]), ("repeat", node, least, most or None) and ("assert", kind,
+node), a look-around or an anchor (assertions.py). The parser
 recurses one level a group, and groups nest MOST_DEPTH deep at most, so no expression outruns
 Python's stack; a count is refused by its digits before any is converted.
 """
@@ -11,6 +12,7 @@ import re
 from .model import Fault, excerpt
 
 BYTES = ((1, 0xFF),)
+EMPTY = ("cat", [])
 CODE_POINTS = ((1, 0xD7FF), (0xE000, 0x10FFFF))  # what UTF-8 can encode, less NUL
 
 
@@ -76,6 +78,19 @@ COUNT = re.compile(r"\{[0-9]*(,[0-9]*)?\}")
 NAME = re.compile(r"[A-Za-z_][A-Za-z0-9_]*")
 
 
+FORWARD, BACKWARD = ("ahead", "not ahead", "rest"), ("behind", "not behind", "prefix")
+
+
+def has_assertion(tree, kinds=FORWARD + BACKWARD):
+    """Whether a tree holds a look-around or an anchor (of those kinds)."""
+    kind = tree[0]
+    if kind == "assert":
+        return tree[1] in kinds or has_assertion(tree[2], kinds)
+    if kind in ("cat", "alt"):
+        return any(has_assertion(part, kinds) for part in tree[1])
+    return kind == "repeat" and has_assertion(tree[1], kinds)
+
+
 def folded(ranges):
     """The set with each ASCII letter's other case added; ranges in any order, as a class lists
     them."""
@@ -102,6 +117,7 @@ class Parser:
             letters, self.at = letters + found[1], found.end()
         self.text, self.skipped, self.at = self.text[self.at:], column + self.at, 0
         self.caseless, self.utf8, self.dotall = "i" in letters, "u" in letters, "s" in letters
+        self.multiline = "m" in letters
         if self.utf8:
             try:
                 self.text = self.text.encode("latin-1").decode("utf-8")
@@ -150,7 +166,10 @@ class Parser:
     def quantified(self):
         if self.counting():
             self.fault("a quantifier with nothing before it")
+        start = self.at
         node = self.atom()
+        if self.counting() and (node[0] == "assert" or self.text[self.at - 2:self.at] in ("\\b", "\\B")):
+            self.fault("a quantifier after a look-around or an anchor")
         counted = False
         while self.counting():
             if counted:
@@ -164,6 +183,9 @@ class Parser:
                 least, most = {"*": (0, None), "+": (1, None), "?": (0, 1)}[char]
             if self.peek() == "?":  # lazy: for a yes or no on the whole word, the same as greedy
                 self.at += 1
+            if most is None and has_assertion(node):
+                self.fault("a look-around or an anchor under *, + or {m,}: not supported; under a "
+                           "count with a most, as {0,9}, it is", start)
             node = ("repeat", node, least, most)
         return node
 
@@ -205,7 +227,8 @@ class Parser:
             self.too_many()
         if char == "(":
             caseless, dotall = self.caseless, self.dotall
-            if self.peek() == "?" and self.group_kind(start):
+            kind = self.group_kind(start) if self.peek() == "?" else False
+            if kind is True:
                 return ("cat", [])  # a comment, (?#...)
             self.depth += 1
             if self.depth > MOST_DEPTH:
@@ -216,21 +239,44 @@ class Parser:
             self.at += 1
             self.depth -= 1
             self.caseless, self.dotall = caseless, dotall  # a group's flags end with it
-            return inside
+            if kind and has_assertion(inside, BACKWARD if kind in FORWARD else FORWARD):
+                self.fault("a look-behind or ^ inside a look-ahead (or a look-ahead or $ inside a "
+                           "look-behind): not supported", start)
+            return ("assert", kind, inside) if kind else inside
         if char == "[":
             return ("set", self.bracket(start))
         if char == ".":
             return ("set", self.universe if self.dotall else complement(of("\n"), self.universe))
+        if char == "\\" and self.peek() is not None and self.peek() in "AZzbB":
+            self.at += 1
+            return self.anchor(self.text[self.at - 1])
         if char == "\\":
             return ("set", self.chars(self.escape(in_class=False)))
         if char in ("^", "$"):
-            self.fault(f"{char}: the whole word is always matched; {char} stands only at the "
-                       f"{'start' if char == '^' else 'end'} of the expression or of an "
-                       "alternative of it", start)
+            return self.anchor(char)
         if char == "\0":
             self.fault("a NUL byte is the end of the word, never a byte of it; write \\x00 "
                        "nowhere", start)
         return ("set", self.chars(of(char)))
+
+    def anchor(self, char):
+        """^ $ \\A \\Z \\z \\b \\B as the assertions they are (assertions.py)."""
+        anything = ("repeat", ("set", self.universe), 0, None)
+        line_feed = ("set", of("\n"))
+        if char in "^A":
+            return ("assert", "prefix", ("alt", [EMPTY, ("cat", [anything, line_feed])])
+                    if self.multiline and char == "^" else EMPTY)
+        if char in "Zz":
+            return ("assert", "rest", EMPTY)
+        if char == "$":
+            return ("assert", "rest", ("alt", [EMPTY, ("cat", [line_feed, anything]) if self.multiline
+                                               else line_feed]))
+        word = ("set", intersection(WORD, self.universe))
+        after = [("assert", "ahead", word), ("assert", "not ahead", word)]
+        before = [("assert", "behind", word), ("assert", "not behind", word)]
+        if char == "b":
+            return ("alt", [("cat", [before[0], after[1]]), ("cat", [before[1], after[0]])])
+        return ("alt", [("cat", [before[0], after[0]]), ("cat", [before[1], after[1]])])
 
     def group_kind(self, start):
         """After (?: what the group is, read up to its contents: True for a comment, which is
@@ -244,9 +290,9 @@ class Parser:
             self.at = end + 1
             return True
         if rest[:1] in ("=", "!") or rest in ("<=", "<!"):
-            what = {"=": "a look-ahead (?=", "!": "a negative look-ahead (?!", "<=": "a look-behind (?<=",
-                    "<!": "a negative look-behind (?<!"}[rest[:1] if rest[:1] in "=!" else rest]
-            self.fault(f"{what}...) is not supported yet", start)
+            key = rest[:1] if rest[:1] in "=!" else rest
+            self.at += 1 + len(key)
+            return {"=": "ahead", "!": "not ahead", "<=": "behind", "<!": "not behind"}[key]
         if rest[:2] in ("P<", "P=") or rest[:1] == "<":
             named = NAME.match(self.text, self.at + (3 if rest[:1] == "P" else 2))
             close = ">" if rest != "P=" else ")"
@@ -304,8 +350,7 @@ class Parser:
             return of(chr(CONTROLS[char]))
         if char == "a" or (char == "b" and in_class):  # bell; in a class, backspace
             return of("\a" if char == "a" else "\b")
-        if char in "bB":
-            self.fault(f"\\{char}: a word boundary is a look-around, not supported yet", start)
+
         if char.lower() in SETS:
             found = SETS[char.lower()]
             return complement(found, self.universe) if char.isupper() else found

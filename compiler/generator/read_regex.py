@@ -6,7 +6,8 @@ result is the minimal automaton of the language: each expression's automaton (co
 product in turn, minimised, its like columns merged. A fault is FILE:LINE:COLUMN: what, and a
 construction that passes its budget names itself.
 """
-from .construct import determinised, nodes_passed, product
+from .assertions import compiled
+from .construct import nodes_passed, product
 from .model import DEFAULT_MOST_STATES, Budget, Fault
 from .parse_regex import Parser
 from .passes import merge_columns, minimal
@@ -68,7 +69,7 @@ def language(expressions, name, most_states, description):
     for expression, where, keyword, column in expressions:
         parser = Parser(expression, where, budget.nodes, lambda: fault(nodes_passed(budget.nodes)),
                         column)  # an and line's columns count from the line's start
-        automaton = minimal(determinised(parser.parse(), parser.utf8, budget, fault))
+        automaton = compiled(parser.parse(), parser.universe, parser.utf8, budget, fault)
         found = automaton if found is None else minimal(
             product(found, automaton, keyword == "and not", budget, fault))
     found = merge_columns(found)
