@@ -73,6 +73,7 @@ class Thompson:
 
     def __init__(self, most_nodes, utf8_sets, fault):
         self.edges, self.empty, self.most, self.utf8, self.fault = [], [], most_nodes, utf8_sets, fault
+        self.copies = 0
         self.sequences = {}  # a set of characters: its sequences_of, made once
 
     def node(self):
@@ -135,6 +136,9 @@ class Thompson:
                 self.empty[self.build(part, begin)].append(end)
             return end
         _, inner, least, most = tree
+        self.copies += max(least, most or 0)  # each copy a node at least, even of an empty group
+        if self.copies >= self.most:
+            self.fault(nodes_passed(self.most))
         for _ in range(least):
             start = self.build(inner, start)
         if most is None:  # a loop: any number more

@@ -69,7 +69,7 @@ POSIX = {"alpha": union(UPPER, LOWER), "digit": DIGIT, "upper": UPPER, "lower": 
          "cntrl": ((1, 0x1F), (0x7F, 0x7F)), "xdigit": union(DIGIT, of("ABCDEFabcdef"))}
 POSIX["alnum"] = union(POSIX["alpha"], DIGIT)
 POSIX["punct"] = complement(POSIX["alnum"], POSIX["graph"])
-MOST_COUNT = 1000
+MOST_COUNT = 1000  # where no node budget is given; else a count may be as large as it
 MOST_DEPTH = 100  # groups one inside another
 FLAGS = re.compile(r"\(\?([a-zA-Z]+)\)")  # (?iu), as many as stand at the very start
 FLAG_LETTERS = "aimsu"  # ASCII (as it is anyway), caseless, multi-line (the same for a whole
@@ -197,7 +197,7 @@ class Parser:
         return self.text[start:self.at], start
 
     def counts(self):
-        start = self.at - 1
+        start, limit = self.at - 1, self.most_items or MOST_COUNT
         (least, least_at), (most, most_at) = self.number(), ("", None)
         comma = self.peek() == ","
         if comma:
@@ -206,9 +206,10 @@ class Parser:
         self.at += 1  # the }, as counting() found it
         for digits, at in [(least, least_at), (most, most_at)]:
             digits = digits.lstrip("0") or digits[:1]  # 007 is 7; 5,000 zeros are 0
-            if len(digits) > len(str(MOST_COUNT)) or (digits and int(digits) > MOST_COUNT):
+            if len(digits) > len(str(limit)) or (digits and int(digits) > limit):
                 shown = digits if len(digits) <= 12 else f"of {len(digits)} digits"
-                self.fault(f"the count {shown} is more than {MOST_COUNT}", at)
+                self.fault(f"the count {shown} is more than {limit}, as many nodes as Thompson's "
+                           "automaton may have", at)
         least = int(least.lstrip("0") or "0")
         most = int(most.lstrip("0") or "0") if most else (None if comma else least)
         if most is not None and least > most:
