@@ -40,7 +40,8 @@ else()
   endforeach()
   install(FILES ${pages} ${documents}/automata.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${documents}/changelog.gz packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(FILES ${AUTOMATA_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+  list(TRANSFORM AUTOMATA_EXAMPLES REPLACE "\\.[^.]*$" ".words" OUTPUT_VARIABLE word_lists)
+  install(FILES ${AUTOMATA_EXAMPLES} ${word_lists} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
   # The compiler: the automata command and what it builds programs from, in share/automata/ as in
   # the project (compiler/, cmake/, driver/, platform/, recognizers/automaton.h, the presets), so

@@ -4,13 +4,15 @@
 # half-built is left; what is worth saying about a table that builds (states no word reaches,
 # states fewer would do the work of) is said in a line of its own.
 #
-#   automata_add_program(NAME FILE [NOT_INSTALLED] [QUIET] [OUTPUT_NAME PROGRAM])
+#   automata_add_program(NAME FILE [NOT_INSTALLED] [QUIET] [OUTPUT_NAME PROGRAM] [WORDS LIST])
 #       the program NAME (a target): the driver, FILE's recognizer and the platform layer,
 #       installed into bin/ with a manual page; QUIET says what is worth saying only at
 #       --log-level=VERBOSE
-#   automata_add_recognizer(TARGET FILE [FUNCTION NAME])
+#   automata_add_recognizer(TARGET FILE [FUNCTION NAME] [WORDS LIST])
 #       FILE's routine, int NAME(const char* word) with C linkage, compiled into TARGET (as C where
 #       the project enables C, else as C++); NAME is FILE's name up to the first dot by default
+#   WORDS LIST: a test, automata_words.NAME, that each word of the list is in FILE's language or
+#       not as the list says (automata test FILE LIST: lines 'yes WORD' and 'no WORD')
 
 set(AUTOMATA_MAX_STATES 16384 CACHE STRING "The most states an expression's automaton may have")
 set(AUTOMATA_COMPILER ${AUTOMATA_ROOT}/compiler/automata)
@@ -55,8 +57,18 @@ function(automata_compile file quiet)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
 endfunction()
 
+# automata_words_test(NAME FILE LIST): the test that the word list holds of FILE's language.
+function(automata_words_test name file words)
+  if(words)
+    get_filename_component(words "${words}" ABSOLUTE)
+    add_test(NAME automata_words.${name}
+             COMMAND ${Python3_EXECUTABLE} ${AUTOMATA_COMPILER} test ${file} ${words}
+                     --max-states ${AUTOMATA_MAX_STATES})
+  endif()
+endfunction()
+
 function(automata_add_program name file)
-  cmake_parse_arguments(PARSE_ARGV 2 table "NOT_INSTALLED;QUIET" "OUTPUT_NAME" "")
+  cmake_parse_arguments(PARSE_ARGV 2 table "NOT_INSTALLED;QUIET" "OUTPUT_NAME;WORDS" "")
   if(NOT COMMAND automata_program)
     message(FATAL_ERROR "automata_add_program: the project must enable C++ (project(... CXX))")
   endif()
@@ -88,10 +100,11 @@ function(automata_add_program name file)
                                            AUTOMATA_TABLE ${path} AUTOMATA_MANUAL ${generated}/${name}.1)
   set_source_files_properties(${generated}/${name}.cpp PROPERTIES
                               COMPILE_OPTIONS "${AUTOMATA_TABLE_OPTIONS}")
+  automata_words_test(${name} ${path} "${table_WORDS}")
 endfunction()
 
 function(automata_add_recognizer target file)
-  cmake_parse_arguments(PARSE_ARGV 2 routine "" "FUNCTION" "")
+  cmake_parse_arguments(PARSE_ARGV 2 routine "" "FUNCTION;WORDS" "")
   get_filename_component(path "${file}" ABSOLUTE)
   if(NOT routine_FUNCTION)
     get_filename_component(routine_FUNCTION "${path}" NAME_WE)
@@ -106,4 +119,5 @@ function(automata_add_recognizer target file)
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/automata)
   automata_compile(${path} "" --function ${routine_FUNCTION} -o ${source} OUTPUTS ${source})
   target_sources(${target} PRIVATE ${source})
+  automata_words_test(${routine_FUNCTION} ${path} "${routine_WORDS}")
 endfunction()

@@ -7,6 +7,7 @@ Usage: generator_test.py SOURCE_DIR WORK_DIR COMPILER [RUNNER...] [unittest argu
 """
 import os
 import random
+import re
 import resource
 import subprocess
 import sys
@@ -413,6 +414,58 @@ class Faults(unittest.TestCase):
                 path.write_bytes(expression + b"\n")
                 done = automata("minimal", path, seconds=SECONDS)
                 self.assertEqual(done.returncode, 0, done.stderr[-300:])
+
+
+# Pairs of .regex files: (one, the other, whether their languages are one). Near-equal pairs differ
+# by one class widened, one count changed, one and not dropped, one look-ahead; equal ones are
+# written differently.
+PAIRS = [
+    (b"[0-9]{4}-[0-9]{2}", b"[0-9]{4}-[0-9a]{2}", False), (b"(ab){2,3}", b"(ab){2,4}", False),
+    (b"[a-z]+\nand not if|for", b"[a-z]+\nand not if", False), (b"(?=.*1)[0-3]{3}", b"[0-3]{3}", False),
+    (b"x\\b.*", b"x(?!\\w).*", True), (b"(a|b)*", b"(a*b*)*", True), (b"[^\\x01-`{-\\xff]+", b"[a-z]+", True),
+    (b"(0|1(01*0)*1)*", b"(0|1(01*0)*1)*\nand not .*2", True), (b"\\d{1,3}", b"\\d\\d?\\d?", True),
+]
+
+
+def unshown(text):
+    """The word automata shows as 'w\\xHH'."""
+    return re.sub(rb"\\x([0-9A-F]{2})", lambda m: bytes([int(m[1], 16)]), text[1:-1].encode("latin-1"))
+
+
+class Words(unittest.TestCase):
+    def conditions(self, data):
+        return lambda word: all(regex_words.verdict(p, word) == want
+                                for p, want in regex_words.conditions_of(data))
+
+    def test_equal_finds_the_word_that_tells_two_apart(self):
+        for index, (one, other, same) in enumerate(PAIRS):
+            with self.subTest(one):
+                paths = [WORK / f"pair{index}a.regex", WORK / f"pair{index}b.regex"]
+                for path, data in zip(paths, (one, other)):
+                    path.write_bytes(data + b"\n")
+                done = automata("equal", *paths)
+                said = done.stdout.decode("latin-1").strip()
+                self.assertEqual(done.returncode, 1 if same else 0, said + done.stderr.decode())
+                if not same:
+                    word = unshown(said.split(": ")[0])
+                    first = self.conditions(one)(word)
+                    self.assertNotEqual(first, self.conditions(other)(word), word)
+                    self.assertEqual(said.split(": ")[1].startswith(str(paths[0])), first, said)
+
+    def test_words_are_in_the_language_and_near_misses_are_not(self):
+        for index, (expression, conditions) in enumerate(EXPRESSIONS[:40]):
+            with self.subTest(expression):
+                path = WORK / f"words{index}.regex"
+                path.write_bytes(expression + b"\n")
+                done = automata("words", path)
+                self.assertEqual(done.returncode, 0, done.stderr)
+                said = done.stdout.decode("latin-1").split("\n")
+                misses = said.index("near misses, not in it:")
+                for at, line in enumerate(said):
+                    if line.startswith("  "):
+                        word = unshown(line.strip())
+                        yes = all(regex_words.verdict(p, word) == want for p, want in conditions)
+                        self.assertEqual(yes, at < misses, f"{line} of {expression}")
 
 
 class Minimal(unittest.TestCase):

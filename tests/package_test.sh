@@ -81,9 +81,10 @@ if (($# == 0)); then
   # A project of one's own, against the installed package.
   mkdir project && cp caller.c project/
   printf '%s\n' 'cmake_minimum_required(VERSION 3.25)' 'project(user C CXX)' \
-    'find_package(automata REQUIRED)' "automata_add_program(mult7 $examples/mult7.table)" \
+    'find_package(automata REQUIRED)' 'enable_testing()' \
+    "automata_add_program(mult7 $examples/mult7.table WORDS $examples/mult7.words)" \
     'add_executable(dates caller.c)' \
-    "automata_add_recognizer(dates $examples/isodate.regex FUNCTION is_quoted)" \
+    "automata_add_recognizer(dates $examples/isodate.regex FUNCTION is_quoted WORDS $examples/isodate.words)" \
     > project/CMakeLists.txt
   generator=()  # Ninja, which tools/setup installs, where it is there: make need not be
   if command -v ninja > /dev/null; then generator=(-G Ninja); fi
@@ -91,6 +92,8 @@ if (($# == 0)); then
     cmake --build project/build; } > "$work/said" 2>&1 || fail "a find_package project: $(tail "$work/said")"
   answers project/build/mult7 1234562 1 12 0
   answers project/build/dates 2026-02-31 1 2026-02-3 0
+  ctest --test-dir project/build > "$work/said" 2>&1 && grep -q "100% tests passed.* out of 2$" "$work/said" ||
+    fail "the project's word lists: $(tail -3 "$work/said")"
 
   # Another machine's program where its toolchain is here; a toolchain that is not, in one line.
   if command -v x86_64-w64-mingw32-g++ > /dev/null; then

@@ -64,9 +64,13 @@ def cmake_fault(said):
 
 def run(command, verbose, folder):
     """(status, what it said) of a command run in a process group of its own, which is ended
-    whole if the compiler is interrupted, so that nothing goes on writing into the folder."""
+    whole if the compiler is interrupted, so that nothing goes on writing into the folder; its
+    temporary files (a compiler's, say) go into the folder too, and so are removed with it."""
+    scratch = Path(folder) / "tmp"
+    scratch.mkdir(exist_ok=True)
     try:
         process = subprocess.Popen(command, cwd=folder, text=True, start_new_session=True,
+                                   env={**os.environ, "TMPDIR": str(scratch)},
                                    stdout=None if verbose else subprocess.PIPE,
                                    stderr=None if verbose else subprocess.STDOUT)
     except FileNotFoundError:
