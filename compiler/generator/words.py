@@ -135,6 +135,28 @@ def near_misses(automaton, most=8):
                   key=lambda w: (len(w), w))[:most]
 
 
+def first_words(automaton, longest=40):
+    """Per state, how the shortest word (then the first in byte order) that leads there from S0
+    is shown: the word, or, past longest bytes, its length."""
+    parent, depth, order = {0: None}, {0: 0}, [0]
+    for state in order:  # breadth first, a state's ways on in byte order
+        for byte, target in sorted(automaton.transitions(state)):
+            if target not in parent:
+                parent[target], depth[target] = (state, byte), depth[state] + 1
+                order.append(target)
+    shown_as = {}
+    for state in order:
+        if depth[state] > longest:
+            shown_as[state] = f"a word of {depth[state]} bytes"
+            continue
+        word, at = bytearray(), state
+        while parent[at] is not None:
+            at, byte = parent[at]
+            word.append(byte)
+        shown_as[state] = shown(bytes(reversed(word)))
+    return shown_as
+
+
 def word_list(data, name):
     """[(line number, word, whether it must be in the language)] of a word list's bytes."""
     found = []

@@ -22,6 +22,7 @@ import re
 from typing import NamedTuple
 
 from .model import Fault, name
+from .words import first_words
 from .write_table import table_lines
 
 FEW_BYTES = 16  # single bytes compared one after another at most
@@ -168,9 +169,11 @@ def cheapest_order(weights, costs):
     return best and best[1:]
 
 
-def block(automaton, state, ranges, labelled, listed, form):
+def block(automaton, state, ranges, labelled, listed, form, reached=None):
     out = [f"{name(state)}:" if labelled else
            f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
+    if reached and state:
+        out[0] += f"  // first reached by {reached}"
     verdict = form.accept if automaton.accepting[state] else form.reject
     end = f"*p == '\\0'"
     if listed:
@@ -237,10 +240,12 @@ def source(automaton, function="Recognize", alone=False):
             if all(listed) else
             "  // Each block: the end of the word, then the bytes or ranges of bytes that lead on.",
             "  // clang-format off"]
+    reached = first_words(automaton) if alone else {}
     for state in range(automaton.size):
         if state:
             out.append("")
-        out += block(automaton, state, ranges[state], state in entered, listed[state], form)
+        out += block(automaton, state, ranges[state], state in entered, listed[state], form,
+                     reached.get(state))
     out += ["  // clang-format on", "}", ""]
     return "\n".join(out)
 
