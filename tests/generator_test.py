@@ -11,6 +11,7 @@ import re
 import resource
 import subprocess
 import sys
+import unicodedata
 import unittest
 from pathlib import Path
 
@@ -98,7 +99,7 @@ def random_table():
 # An expression a line, every construct among them; each program answers as re.fullmatch does. Where
 # a line is (our file's lines, Python's conditions), the word must match (True) or not (False) each
 # of Python's patterns: our and/and not, our POSIX classes in Python's spelling; a str pattern is
-# our (?u) expression, matched on the word decoded from UTF-8 with re.ASCII.
+# our (?u) expression, matched on the word decoded from UTF-8 as Python's str patterns are.
 EXPRESSIONS = [
     rb"(0|1(01*0)*1)*", rb"(aa)*", rb"", rb"abc", rb"a|b|", rb"(|a)b", rb"(?:ab|cd)+e?",
     rb"[^\x22]*", rb"\x22[^\x22\\]*\x22", rb"\.\*\+\?\(\)\[\]\{\}\|\^\$\\", rb"a.c",
@@ -124,6 +125,12 @@ EXPRESSIONS = [
     # look-arounds and anchors anywhere, \b and \B, as fullmatch means them
     rb"a^b|(^a)|a$b|(a$)|b", rb"^([7-8]\d{2}$)", rb"(?=.*\d)(?=.*[a-z])[a-z0-9]{2,5}", rb"(?!0+$)\d{1,3}",
     rb"a(?<=[a-z])b|c(?<!x)d|(?<=^)e", rb"(a$|b)\n?", rb"\bab\b.*|x\By|(a\b|b){0,3}", rb"(?m)a$\n^b|\Ac\Z",
+    # Unicode as Python's str patterns mean it: \w \d \s and (?i) (the Kelvin sign and k), (?a)
+    ("(?iu)[ǆəK]\\w\\d\\s|\\W".encode(), [("(?i)[ǆəK]\\w\\d\\s|\\W", True)]),
+    (b"(?ua)\\w+|(?a:\\d)", [("(?a)\\w+|\\d", True)]),
+    ("(?u)\\p{Lu}\\P{L}{1,2}|\\pN".encode(), [(".{1,3}|[0-9٣²]", True), (lambda w: (
+        unicodedata.category(w[0]) == "Lu" and all(unicodedata.category(c)[0] != "L" for c in w[1:])
+        and 2 <= len(w) <= 3) or (len(w) == 1 and unicodedata.category(w)[0] == "N"), True)]),
     rb"(?i)(?!select|from)[a-z]+", ("(?u)(?=.*\u00e9).\\b.".encode(), [("(?=.*\u00e9).\\b.", True)]), rb"[\x01-\x1f!-?]+[@-Z`-z]*[^\[-_{-\xff]",
     ("(?u)[\u0430-\u044f\u0451]+ [\u0391-\u03a9]\\w\\d.".encode(), [("[а-яё]+ [Α-Ω]\\w\\d.", True)]),
     (b"(?u)[^\"]*", [('[^"]*', True)]), (b"(?iu)\\u00e9t\\U0001F600|[^a-z]", [("(?i)\xe9t\U0001F600|[^a-z]", True)]),
@@ -291,6 +298,9 @@ FAULTS = [
     ("-e onto a folder", None, ["build", "-e", "a", "-o", "FOLDER"], "-o FOLDER: a folder; -e names"),
     ("file and -e", TABLE, ["dot", "TABLE", "-e", "a"], "automata dot: a FILE or -e EXPRESSION, one of them"),
     ("explain no word", TABLE, ["explain", "TABLE"], "automata explain: a file (or -e EXPRESSION), then one word"),
+    ("equal, one operand", TABLE, ["equal", "TABLE"], "automata equal: two files or -e EXPRESSIONs"),
+    ("a bad word list", b"# a word list\nmaybe a\n", ["test", "-e", "a", "TABLE"],
+     "t.table:2: a line is 'yes WORD' or 'no WORD', not 'maybe a'"),
     ("control bytes", b"state accepting \x1b[31m\nS0 yes -\n", [], "'\\x1B[31m' is not a symbol"),
     ("bad escape", b"state accepting [\\q]\nS0 yes -\n", [], "'[\\q]': \\q is no escape here"),
     ("cells", b"state accepting a\nS0 yes S0 S0\n", [], "t.table:2: 4 cells, but the header has 3"),
@@ -386,7 +396,7 @@ class Faults(unittest.TestCase):
                 places = {"TABLE": table, "FIFO": table.parent / "f", "FOLDER": table.parent / "d"}
                 arguments = [places.get(a, a) for a in arguments]
                 action = ([table] if name == "no command" else arguments if arguments[:1] in (
-                    ["source"], ["minimal"], ["build"], ["dot"], ["explain"]) else
+                    ["source"], ["minimal"], ["build"], ["dot"], ["explain"], ["equal"], ["test"]) else
                     ["source", table, "-o", WORK / "faults" / "t.cpp", *arguments])
                 done = automata(*action, seconds=SECONDS)
                 lines = done.stderr.decode("latin-1").strip().splitlines()

@@ -2,8 +2,8 @@
 it (never through the compiler): words it matches, each of them changed by a byte, every word of
 one or two of its characters, and words of them at random. The verdict for each is
 re.fullmatch's: on bytes for a bytes pattern; for a str pattern (an expression after (?u), less
-that flag) on the word decoded as UTF-8, with re.ASCII, and "No." where it does not decode, as
-for the invalid UTF-8 among the words."""
+that flag) on the word decoded as UTF-8, as Python's str patterns are (Unicode, but for (?a)), and
+"No." where it does not decode, as for the invalid UTF-8 among the words."""
 import itertools
 import random
 import re
@@ -63,11 +63,17 @@ def sample(tree, pick, top):
 
 
 def verdict(pattern, word):
-    """Whether re.fullmatch matches the word (bytes): on bytes, or decoded from UTF-8."""
+    """Whether re.fullmatch matches the word (bytes): on bytes, or decoded from UTF-8; or, where
+    Python's re has no such syntax, what a function of the decoded word says."""
+    if callable(pattern):
+        try:
+            return pattern(word.decode("utf-8"))
+        except UnicodeDecodeError:
+            return False
     if isinstance(pattern, bytes):
         return re.fullmatch(pattern, word) is not None
     try:
-        return re.fullmatch(pattern, word.decode("utf-8"), re.ASCII) is not None
+        return re.fullmatch(pattern, word.decode("utf-8")) is not None
     except UnicodeDecodeError:
         return False
 
@@ -102,18 +108,22 @@ def words_of(conditions, count=300, seed=20261209):
         return all(verdict(pattern, word) == want for pattern, want in conditions)
     found = {}
     for pattern, _ in conditions:
-        found.update(words(pattern, max(count // len(conditions), 60), seed, verdicts))
+        if not callable(pattern):  # a function draws no words; the patterns beside it do
+            found.update(words(pattern, max(count // len(conditions), 60), seed, verdicts))
     return list(found.items())
 
 
 def conditions_of(data):
     """A .regex file's lines as [(Python's pattern, whether the word must match it)]: the
-    expression, then its and and and not lines; after (?u), a str pattern."""
+    expression, then its and and and not lines; after (?u), a str pattern, its other flags kept."""
     def python(expression):
-        for flags in (b"(?iu)", b"(?ui)", b"(?u)"):
-            if expression.startswith(flags):
-                return "(?i)" * (b"i" in flags) + expression[len(flags):].decode("utf-8")
-        return expression
+        found = re.match(rb"(\(\?[a-zA-Z]+\))+", expression)
+        letters = re.sub(rb"[()?]", b"", found[0]) if found else b""
+        if b"u" not in letters:
+            return expression
+        rest = expression[found.end():].decode("utf-8")
+        kept = letters.replace(b"u", b"").decode()
+        return (f"(?{kept})" if kept else "") + rest
     found = []
     for line in data.split(b"\n"):
         line = line.removesuffix(b"\r")

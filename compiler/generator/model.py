@@ -52,6 +52,7 @@ class Automaton:
     accepting: list  # [bool] per state
     next: list  # per state, [next state or None] per column
     description: list = field(default_factory=list)  # the lines that say what it answers
+    warnings: list = field(default_factory=list)  # what is worth saying of the file it came from
 
     @property
     def size(self):

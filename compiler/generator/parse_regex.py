@@ -9,6 +9,7 @@ Python's stack; a count is refused by its digits before any is converted.
 """
 import re
 
+from . import unicode_sets
 from .model import Fault, excerpt
 
 BYTES = ((1, 0xFF),)
@@ -72,8 +73,8 @@ POSIX["punct"] = complement(POSIX["alnum"], POSIX["graph"])
 MOST_COUNT = 1000  # where no node budget is given; else a count may be as large as it
 MOST_DEPTH = 100  # groups one inside another
 FLAGS = re.compile(r"\(\?([a-zA-Z]+)\)")  # (?iu), as many as stand at the very start
-FLAG_LETTERS = "aimsu"  # ASCII (as it is anyway), caseless, multi-line (the same for a whole
-# word), . takes a line feed too, and code points in UTF-8
+FLAG_LETTERS = "aimsu"  # ASCII (\w \d \s and (?i), after (?u)), caseless, multi-line, . takes a
+# line feed too, and code points in UTF-8
 COUNT = re.compile(r"\{[0-9]*(,[0-9]*)?\}")
 NAME = re.compile(r"[A-Za-z_][A-Za-z0-9_]*")
 
@@ -106,7 +107,7 @@ class Parser:
     def __init__(self, text, where, most_items=None, too_many=None, column=0):
         """most_items: the most items (characters, classes, groups) before too_many() is called,
         as each is a node of the automaton at least; column: where in its line the text begins."""
-        self.where, self.depth, self.at, self.items = where, 0, 0, 0
+        self.where, self.depth, self.at, self.items, self.warnings = where, 0, 0, 0, []
         self.most_items, self.too_many = most_items, too_many
         self.text, self.skipped, letters = text, column, ""
         while found := FLAGS.match(self.text, self.at):
@@ -118,6 +119,7 @@ class Parser:
         self.text, self.skipped, self.at = self.text[self.at:], column + self.at, 0
         self.caseless, self.utf8, self.dotall = "i" in letters, "u" in letters, "s" in letters
         self.multiline = "m" in letters
+        self.unicode = self.utf8 and "a" not in letters  # \w \d \s (?i) as Python's str patterns
         if self.utf8:
             try:
                 self.text = self.text.encode("latin-1").decode("utf-8")
@@ -218,7 +220,12 @@ class Parser:
 
     def chars(self, ranges):
         """A set as the expression means it: in the universe, and with (?i) in either case."""
-        return intersection(folded(ranges) if self.caseless else normal(ranges), self.universe)
+        found = intersection(normal(ranges), self.universe) if not self.caseless else intersection(
+            unicode_sets.folded(normal(ranges)) if self.unicode else folded(ranges), self.universe)
+        if ranges and not found and self.utf8:
+            self.warnings.append(f"{self.where}{self.at + self.skipped}: this holds no code point "
+                                 "(a surrogate is none), so it matches nothing")
+        return found
 
     def atom(self):
         char, start = self.peek(), self.at
@@ -227,7 +234,7 @@ class Parser:
         if self.most_items is not None and self.items > self.most_items:
             self.too_many()
         if char == "(":
-            caseless, dotall = self.caseless, self.dotall
+            caseless, dotall, unicode = self.caseless, self.dotall, self.unicode
             kind = self.group_kind(start) if self.peek() == "?" else False
             if kind is True:
                 return ("cat", [])  # a comment, (?#...)
@@ -239,7 +246,7 @@ class Parser:
                 self.fault("a ( that no ) closes", start)
             self.at += 1
             self.depth -= 1
-            self.caseless, self.dotall = caseless, dotall  # a group's flags end with it
+            self.caseless, self.dotall, self.unicode = caseless, dotall, unicode  # a group's flags end with it
             if kind and has_assertion(inside, BACKWARD if kind in FORWARD else FORWARD):
                 self.fault("a look-behind or ^ inside a look-ahead (or a look-ahead or $ inside a "
                            "look-behind): not supported", start)
@@ -251,6 +258,8 @@ class Parser:
         if char == "\\" and self.peek() is not None and self.peek() in "AZzbB":
             self.at += 1
             return self.anchor(self.text[self.at - 1])
+        if char == "\\" and self.peek() is not None and self.peek() in "dDwWsSpP":
+            return ("set", intersection(self.escape(in_class=False), self.universe))  # never folded
         if char == "\\":
             return ("set", self.chars(self.escape(in_class=False)))
         if char in ("^", "$"):
@@ -272,7 +281,7 @@ class Parser:
         if char == "$":
             return ("assert", "rest", ("alt", [EMPTY, ("cat", [line_feed, anything]) if self.multiline
                                                else line_feed]))
-        word = ("set", intersection(WORD, self.universe))
+        word = ("set", self.named_set("w"))
         after = [("assert", "ahead", word), ("assert", "not ahead", word)]
         before = [("assert", "behind", word), ("assert", "not behind", word)]
         if char == "b":
@@ -313,6 +322,8 @@ class Parser:
             for letter, value in [(l, True) for l in flags[1] or ""] + [(l, False) for l in flags[2] or ""]:
                 if letter == "i":
                     self.caseless = value
+                elif letter == "a":
+                    self.unicode = self.utf8 and not value
                 elif letter == "s":
                     self.dotall = value
             self.at = flags.end()
@@ -322,6 +333,27 @@ class Parser:
                        "group", start)
         self.fault("(? begins (?:, (?P<name>, (?<name>, (?#, or flags such as (?i) and (?i:",
                    start)
+
+    def named_set(self, letter):
+        """\\d, \\w or \\s: ASCII, or after (?u) (but for (?a)) as Python's str patterns mean them."""
+        if not self.unicode:
+            return SETS[letter]
+        return {"d": unicode_sets.digit, "w": unicode_sets.word, "s": unicode_sets.space}[letter]()
+
+    def category(self, char, start):
+        """\\p{Lu}, \\pL, \\P{N}: a general category, or every other code point."""
+        if not self.utf8:
+            self.fault(f"\\{char} names a category of code points, which only an expression after "
+                       "(?u) holds", start)
+        named = re.compile(r"\{([A-Za-z&]+)\}|([A-Za-z])").match(self.text, self.at)
+        name = named and (named[1] or named[2])
+        name = {"L&": "LC"}.get(name, name)
+        if not name or (name not in unicode_sets.CATEGORIES and name != "LC"):
+            self.fault(f"\\{char} takes a general category, as \\p{{L}}, \\p{{Lu}} or \\pN", start)
+        self.at = named.end()
+        found = union(*(unicode_sets.category(n) for n in ("Lu", "Ll", "Lt"))) if name == "LC" else \
+            unicode_sets.category(name)
+        return complement(found, self.universe) if char == "P" else found
 
     def hexadecimal(self, digits, start, what):
         text = self.text[self.at:self.at + digits]
@@ -352,8 +384,10 @@ class Parser:
         if char == "a" or (char == "b" and in_class):  # bell; in a class, backspace
             return of("\a" if char == "a" else "\b")
 
+        if char in "pP":
+            return self.category(char, start)
         if char.lower() in SETS:
-            found = SETS[char.lower()]
+            found = self.named_set(char.lower())
             return complement(found, self.universe) if char.isupper() else found
         octal = re.compile("[0-7]{0,2}" if char == "0" else "[0-7]{2}").match(self.text, self.at)
         if char in "01234567" and octal:  # \0, \01, \012 and \141, as Python reads them

@@ -65,11 +65,12 @@ def language(expressions, name, most_states, description):
         raise Fault(f"{name}: {what}, its budget at --max-states {most_states} (counted repetition "
                     "after .* or a class that repeats is the usual cause)")
 
-    found = None
+    found, warned = None, []
     for expression, where, keyword, column in expressions:
         parser = Parser(expression, where, budget.nodes, lambda: fault(nodes_passed(budget.nodes)),
                         column)  # an and line's columns count from the line's start
         automaton = compiled(parser.parse(), parser.universe, parser.utf8, budget, fault)
+        warned += parser.warnings
         found = automaton if found is None else minimal(
             product(found, automaton, keyword == "and not", budget, fault))
     found = merge_columns(found)
@@ -80,5 +81,5 @@ def language(expressions, name, most_states, description):
     if found.size > most_states:
         raise Fault(f"{name}: the minimal automaton has {found.size} states, more than --max-states "
                     f"{most_states} (AUTOMATA_MAX_STATES)")
-    found.description = description
+    found.description, found.warnings = description, warned
     return found
