@@ -5,9 +5,10 @@
 // value that changes is the read position p. The block of a state
 //   1. finishes at the NUL that ends the word: kAccept if the state is accepting, else kReject;
 //   2. compares the byte at p with the alphabet bytes in the order the automaton lists them (or,
-//      for a table of classes and ranges, with the ranges of bytes that lead on), and on the
-//      first match steps p past it and jumps (goto) to the next state's block;
-//   3. finishes with kReject on any other byte, reading nothing after it.
+//      for a table of classes and ranges, tests the ranges of bytes per next state, one next
+//      state taking the bytes no test took), and on a match steps p past it and jumps (goto) to
+//      the next state's block;
+//   3. finishes with kReject on a byte that leads nowhere, reading nothing after it.
 // The table each routine follows stands as a comment above it.
 #pragma once
 

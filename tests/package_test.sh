@@ -56,7 +56,7 @@ if (($# == 0)); then
   [ ! -e "$work/PWNED" ] || fail "automata build ran CMake code from a folder's name"
   answers "$work/signed" -12 1 12- 0
   mkdir "$work/tmp" && { TMPDIR=$work/tmp "$automata" build "$examples/quoted.table" -o "$work/q" & }
-  sleep 2 && kill -TERM $! && status=0 && { wait $! || status=$?; }
+  sleep 1 && kill -TERM $! && status=0 && { wait $! || status=$?; }
   [ "$status" = 143 ] && [ -z "$(ls -A "$work/tmp")" ] && [ ! -e "$work/q" ] ||
     fail "automata build, ended by SIGTERM: status $status, left $(ls -A "$work/tmp") $(ls "$work/q" 2>&1)"
   answers programs/quoted '"a\"b"' 1 '"a' 0
