@@ -188,11 +188,94 @@ def automata(*arguments, seconds=None):
 SECONDS = 20
 
 
+# The forms that take a length: (its --form, its kind in the harness, its argument types).
+BOUNDED = [("length", "L", "const char*, size_t"), ("prefix", "P", "const char*, size_t"),
+           ("pieces", "C", "int*, const char*, size_t")]
+
+
+def answer(automaton, word, lives={}):
+    """What the forms that say whether a word may yet be in the language answer, from the table
+    as data: 1 in it, 2 not but some word that begins with it is, 0 neither."""
+    accepting, step, _ = automaton
+    if id(automaton) not in lives:  # the states from which some word is accepted
+        found = {s for s, yes in enumerate(accepting) if yes}
+        while True:
+            more = {source for (source, _), target in step.items() if target in found} - found
+            if not more:
+                break
+            found |= more
+        lives[id(automaton)] = found
+    state = 0
+    for byte in word:
+        state = step.get((state, byte))
+        if state is None:
+            return 0
+    return 1 if accepting[state] else 2 if state in lives[id(automaton)] else 0
+
+
+def answers(kind, word, cuts, verdict):
+    """What the harness prints for a word in a form that takes a length: its verdict; a digit per
+    prefix; a digit per piece, the pieces ending at cuts and at the word's end."""
+    if kind == "L":
+        return str(int(verdict(word) == 1))
+    ends = range(len(word) + 1) if kind == "P" else [*cuts, len(word)]
+    return "".join(str(verdict(word[:end])) for end in ends)
+
+
+HARNESS = """#include <cstddef>
+#include <cstdio>
+DECLARATIONS
+int main() {
+  static char line[8192];
+  static unsigned char word[4096];
+  char kind;
+  int index;
+  while (std::scanf(" %c %d %8191s", &kind, &index, line) == 3) {
+    size_t n = 0, cuts = 0;
+    static size_t cut[4096];
+    for (const char* c = line; *c;) {
+      if (*c == ':' || *c == '-') {
+        if (*c++ == ':') cut[cuts++] = n;
+        continue;
+      }
+      std::sscanf(c, "%2hhx", &word[n++]);
+      c += 2;
+    }
+    word[n] = 0;
+    const char* w = (const char*)word;
+    if (kind == 'W') std::printf("%d", kW[index](w));
+    if (kind == 'L') std::printf("%d", kL[index](w, n));
+    for (size_t i = 0; kind == 'P' && i <= n; ++i) std::printf("%d", kP[index](w, i));
+    if (kind == 'C') {
+      int state = 0;
+      size_t at = 0;
+      cut[cuts++] = n;
+      for (size_t i = 0; i < cuts; at = cut[i++]) std::printf("%d", kC[index](&state, w + at, cut[i] - at));
+    }
+    std::printf("\\n");
+  }
+}
+"""
+
+
 class RandomTables(unittest.TestCase):
     def test_every_recognizer_answers_as_its_table(self):
         random.seed(SEED)
         WORK.mkdir(parents=True, exist_ok=True)
         tables, sources = [], []
+        # (kind, index in its kind, number of the table or expression): each table and expression
+        # also in one of the forms that take a length, in turn.
+        routines = {"W": [], "L": [], "P": [], "C": []}
+        signatures = {"W": "const char*", **{kind: types for _, kind, types in BOUNDED}}
+
+        def bounded(path, number):
+            form, kind, _ = BOUNDED[number % len(BOUNDED)]
+            function = f"{kind}{len(routines[kind])}"
+            sources.append(WORK / f"{function}.c")
+            done = automata("source", path, "--form", form, "-o", sources[-1], "--function", function)
+            self.assertEqual(done.returncode, 0, f"seed {SEED}, {path} --form {form}: {done.stderr}")
+            routines[kind].append(number)
+
         for index in range(TABLES):
             data, automaton = random_table()
             table = WORK / f"t{index}.table"
@@ -202,6 +285,8 @@ class RandomTables(unittest.TestCase):
             self.assertEqual(done.returncode, 0, f"seed {SEED}, {table}: {done.stderr}")
             tables.append(automaton)
             sources.append(source)
+            routines["W"].append(index)
+            bounded(table, index)
         expressions = EXPRESSIONS + random_expressions(random.Random(SEED))
         for index, (expression, _) in enumerate(expressions):
             path = WORK / f"e{index}.regex"
@@ -209,20 +294,26 @@ class RandomTables(unittest.TestCase):
             sources.append(WORK / f"e{index}.cpp")
             done = automata("source", path, "-o", sources[-1], "--function", f"R{TABLES + index}")
             self.assertEqual(done.returncode, 0, f"{expression}: {done.stderr}")
+            routines["W"].append(TABLES + index)
+            bounded(path, TABLES + index)
         done = automata("check", *sources)
         self.assertEqual(done.returncode, 0, f"seed {SEED}: {done.stderr}")
+        for form, kind, _ in BOUNDED:  # each form compiles as C99 too
+            c99 = subprocess.run([COMPILER, "-x", "c", "-std=c99", "-pedantic", "-Wall", "-Wextra",
+                                  "-Werror", "-c", WORK / f"{kind}0.c", "-o", WORK / f"{kind}0.o"],
+                                 capture_output=True, text=True)
+            self.assertEqual(c99.returncode, 0, f"--form {form} as C99: {c99.stderr}")
         harness = WORK / "harness.cpp"
-        harness.write_text(
-            "#include <cstdio>\n#include <cstring>\n" +
-            "".join(f"int R{i}(const char*);\n" for i in range(TABLES)) +
-            "".join(f'extern "C" int R{i}(const char*);\n' for i in range(TABLES, len(sources))) +
-            "int (*const kRecognizers[])(const char*) = {" +
-            ", ".join(f"R{i}" for i in range(len(sources))) + "};\n"
-            "int main() {\n  static char line[4096], word[2048];\n  int index;\n"
-            "  while (std::scanf(\"%d %4095s\", &index, line) == 2) {\n"
-            "    size_t n = std::strlen(line) / 2;\n"
-            "    for (size_t i = 0; i < n; ++i) std::sscanf(line + 2 * i, \"%2hhx\", &word[i]);\n"
-            "    word[n] = 0;\n    std::printf(\"%d\\n\", kRecognizers[index](word));\n  }\n}\n")
+        declarations = "".join(f"int R{i}(const char*);\n" for i in range(TABLES)) + "".join(
+            f'extern "C" int R{i}(const char*);\n' for i in range(TABLES, len(routines["W"])))
+        for kind in "LPC":
+            declarations += "".join(f'extern "C" int {kind}{i}({signatures[kind]});\n'
+                                    for i in range(len(routines[kind])))
+        for kind, numbers in routines.items():
+            first = "R" if kind == "W" else kind
+            declarations += (f"int (*const k{kind}[])({signatures[kind]}) = {{" +
+                             ", ".join(f"{first}{i}" for i in range(len(numbers))) + "};\n")
+        harness.write_text(HARNESS.replace("DECLARATIONS", declarations))
         program = WORK / "harness"
         halves = [sources[:len(sources) // 2] + [harness], sources[len(sources) // 2:]]
         objects = []
@@ -239,26 +330,59 @@ class RandomTables(unittest.TestCase):
             self.assertEqual(compile_.returncode, 0, f"seed {SEED}: {said}")
         subprocess.run([COMPILER, *objects, "-o", program], check=True)
 
+        # Each word in the word form, and in the other form its table or expression was written
+        # in: whole, prefix by prefix, or in random pieces.
+        kinds = {number: (kind, at) for kind in "LPC" for at, number in enumerate(routines[kind])}
         pick = random.Random(SEED)
         queries, expected = [], []
+
+        def ask(number, word, verdict, answer_of):
+            queries.append(f"W {number} {word.hex() or '-'}")
+            expected.append(str(int(verdict)))
+            if b"\0" not in word and pick.random() < 0.1:
+                word += b"\0" + word  # a NUL is a byte of the word here, and in no language
+            kind, at = kinds[number]
+            cuts = sorted(pick.sample(range(len(word) + 1), min(len(word) + 1, pick.randint(0, 3))))
+            shown = word.hex()
+            for cut in reversed(cuts if kind == "C" else []):
+                shown = shown[:2 * cut] + ":" + shown[2 * cut:]
+            queries.append(f"{kind} {at} {shown or '-'}")
+            expected.append(answers(kind, word, cuts, answer_of))
+
         for index, automaton in enumerate(tables):
             alphabet = automaton[2] or [0x61]
             for _ in range(WORDS):
                 word = bytes(pick.choice(alphabet) for _ in range(pick.randint(0, 12)))
                 if pick.random() < 0.2:
                     word += bytes([pick.randint(1, 255)])
-                queries.append(f"{index} {word.hex() or '-'}")
-                expected.append(accepts(automaton, word if word else b""))
+                ask(index, word, accepts(automaton, word), lambda w, a=automaton: answer(a, w))
+        # An expression's prefix answers are held to re.fullmatch where they say 1 or not; a 0 (no
+        # word begins so) to none of the longer prefixes matching.
+        open_answers = []
         for index, (_, conditions) in enumerate(expressions):
+            met = {}
+
+            def matched(word, conditions=conditions, met=met):
+                if word not in met:
+                    met[word] = b"\0" not in word and all(
+                        regex_words.verdict(p, word) == want for p, want in conditions)
+                return met[word]
             for word, yes in regex_words.words_of(conditions, 150, SEED):
-                queries.append(f"{TABLES + index} {word.hex() or '-'}")
-                expected.append(yes)
-        text = "\n".join(q.replace(" -", " 00") for q in queries) + "\n"
+                ask(TABLES + index, word, yes, lambda w, m=matched: int(m(w)))
+                open_answers.append(len(queries) - 1)
+        text = "\n".join(queries) + "\n"
         out = subprocess.run([*RUNNER, program], input=text, capture_output=True, text=True,
                              check=True).stdout.split()
-        wrong = [q for q, e, a in zip(queries, expected, out) if int(a) != e]
         self.assertEqual(len(out), len(queries))
-        self.assertEqual(wrong, [], f"seed {SEED}: words (table, hex) answered wrongly")
+        for at in open_answers:  # 2 stands for 0 or 2 in expected: not in the language
+            got, want = out[at], expected[at]
+            if queries[at][0] in "PC" and len(got) == len(want):
+                dead = got.find("0")
+                if all((g == "1") == (w == "1") for g, w in zip(got, want)) and (
+                        dead < 0 or not got[dead:].strip("0") and "1" not in want[dead:]):
+                    expected[at] = got
+        wrong = [(q, e, a) for q, e, a in zip(queries, expected, out) if a != e]
+        self.assertEqual(wrong, [], f"seed {SEED}: (kind index hex, expected, answered)")
 
 
 # A fault a user makes: (name, table bytes or None for no file, arguments, what the one line says).
@@ -289,6 +413,8 @@ FAULTS = [
     ("output no name", TABLE, ["-o", ""], "-o '': an empty name names no file"),
     ("manual unwritable", TABLE, ["--house", "--manual", "/nonexistent/t.1", "--name", "t"],
      "/nonexistent/t.1: cannot be written: No such file or directory"),
+    ("house of a length", TABLE, ["--house", "--form", "pieces"], "automata source: --house is the word form"),
+    ("unknown form", TABLE, ["--form", "go"], "automata source: --form invalid choice: 'go'"),
     ("keyword", TABLE, ["--function", "int"], "automata source: --function int: a keyword of C or C++"),
     ("library name", TABLE, ["--function", "main"], "--function main: a name of the C library's"),
     ("reserved name", TABLE, ["--function", "_Name"], "--function _Name: reserved to the C library"),

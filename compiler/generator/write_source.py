@@ -22,6 +22,7 @@ import re
 from typing import NamedTuple
 
 from .model import Fault, name
+from .passes import live, minimal
 from .words import first_words
 from .write_table import table_lines
 
@@ -50,12 +51,12 @@ def comment_text(line):
     return line[:-1] + "\\x5C" if line.endswith("\\") else line
 
 
-def merged_ranges(transitions):
-    """[(first, last, next state or None)] over the bytes 0x01-0xFF, neighbours that lead to one
-    state merged."""
+def merged_ranges(transitions, low=1):
+    """[(first, last, next state or None)] over the bytes low-0xFF (from 0x01 where NUL ends the
+    word), neighbours that lead to one state merged."""
     step = dict(transitions)
     found = []
-    for byte in range(1, 256):
+    for byte in range(low, 256):
         target = step.get(byte)
         if found and found[-1][2] == target:
             found[-1] = (found[-1][0], byte, target)
@@ -85,30 +86,31 @@ ALONE = Form("1", "0", "(unsigned char)(*p - {first}) <= {width}",
              "*p < {first} || *p > {last}", "(unsigned char)((*p | 0x20) - {first}) <= {width}")
 
 
-def test(first, last, form):
+def test(first, last, form, low=1):
     if first == last:
         return f"*p == {byte_literal(first)}"
-    if first == 1:
+    if first == low:
         return f"*p <= {byte_literal(last)}"
     if last == 0xFF:
         return f"*p >= {byte_literal(first)}"
     return form.span(first, last, form.within)
 
 
-def jump(target, form):
-    return f"return {form.reject};" if target is None else f"{{ ++p; goto {name(target)}; }}"
+def jump(target, form, shape):
+    return shape.rejected.format(reject=form.reject) if target is None else \
+        f"{{ ++p; goto {name(target)}; }}"
 
 
-def search(ranges, indent, form, out=None):
+def search(ranges, indent, form, shape, out=None):
     """A binary search over ranges that cover a span of bytes, each a leaf of its own."""
     out = [] if out is None else out
     while len(ranges) > 1:
         middle = len(ranges) // 2
         out.append(f"{indent}if (*p < {byte_literal(ranges[middle][0])}) {{")
-        search(ranges[:middle], indent + "  ", form, out)
+        search(ranges[:middle], indent + "  ", form, shape, out)
         out.append(f"{indent}}}")
         ranges = ranges[middle:]
-    out.append(indent + jump(ranges[0][2], form))
+    out.append(indent + jump(ranges[0][2], form, shape))
     return out
 
 
@@ -125,12 +127,12 @@ def weight(first, last):
     return printable + (last - first + 1 - printable) * OTHER_BYTES
 
 
-def range_tests(spans, form):
+def range_tests(spans, form, low=1):
     """The tests of one next state's runs of bytes: a run and its other-case twin (the same bytes
     but for 0x20, as A-Z and a-z) one test of the byte with 0x20 set; runs at both ends (below and
     above all the rest) one test that the byte is outside the span between them."""
     tests = []
-    if len(spans) > 1 and spans[0][0] == 1 and spans[-1][1] == 0xFF:
+    if len(spans) > 1 and spans[0][0] == low and spans[-1][1] == 0xFF:
         first, last = spans[0][1] + 1, spans[-1][0] - 1
         tests.append(f"*p != {byte_literal(first)}" if first == last else
                      form.span(first, last, form.outside))
@@ -142,7 +144,7 @@ def range_tests(spans, form):
             tests.append(f"(*p | 0x20) == {byte_literal(first | 0x20)}" if first == last else
                          form.span(first | 0x20, last | 0x20, form.twins))
         elif (first & ~0x20, last & ~0x20) not in lower:
-            tests.append(test(first, last, form))
+            tests.append(test(first, last, form, low))
     return tests
 
 
@@ -169,88 +171,164 @@ def cheapest_order(weights, costs):
     return best and best[1:]
 
 
-def block(automaton, state, ranges, labelled, listed, form, reached=None):
+class Shape(NamedTuple):
+    """A form of the routine: what it is called with, where the word ends, and what a block does
+    there and where a byte leads nowhere. {verdict} is the state's answer at the end, {state} its
+    number, {reject} the form's no."""
+    flag: str  # --form NAME
+    signature: str
+    opening: tuple  # the lines before S0's block
+    end: str  # the test that the bytes are over
+    low: int  # the least byte of a word: 0x01 where NUL ends it
+    ended: str
+    rejected: str
+    could: str  # the answer at the end where a word may yet be, or None: there it is the reject
+    contract: tuple
+
+
+# The word, NUL-terminated: the form the programs are built from.
+WORD = Shape("word", "int {function}(const char* word)",
+             ("const unsigned char* p = (const unsigned char*)word;",), "*p == '\\0'", 1,
+             "return {verdict};", "return {reject};", None, (
+    "{function}: word points to a NUL-terminated string of bytes; the result is 1 when the whole",
+    "word is in the language below and 0 when it is not. It reads the word up to its NUL or its",
+    "first byte that leads nowhere, and nothing else; it writes nothing, calls nothing, keeps",
+    "nothing between calls and may be called from any thread. Declare it, from C or C++, as",
+    '  int {function}(const char* word);     /* from C++: extern "C" int ... */',
+    "Written by automata source; the table below regenerates it (automata check)."))
+BOUNDED = ("const unsigned char* p = (const unsigned char*)data;",
+           "const unsigned char* const end = p + size;")
+LENGTH = Shape("length", "int {function}(const char* data, size_t size)", BOUNDED, "p == end", 0,
+               "return {verdict};", "return {reject};", None, (
+    "{function}: data points to size bytes, a NUL among them a byte like any other; the result",
+    "is 1 when they are a word of the language below and 0 when they are not. It reads no byte",
+    "past size, and none after the first that leads nowhere; it writes nothing, calls nothing,",
+    "keeps nothing between calls and may be called from any thread. Declare it, from C or C++, as",
+    '  int {function}(const char* data, size_t size);  /* <stddef.h>; from C++: extern "C" */',
+    "Written by automata source --form length; the table below regenerates it (automata check)."))
+PREFIX = Shape("prefix", "int {function}(const char* data, size_t size)", BOUNDED, "p == end", 0,
+               "return {verdict};", "return {reject};", "2", (
+    "{function}: data points to size bytes, a word so far (as a field is typed); the result is 1",
+    "when it is in the language below, 2 when it is not but a word it begins is, and 0 when no",
+    "word that begins with it is (whatever follows, the answer stays 0). It reads no byte past",
+    "size, writes nothing, calls nothing, keeps nothing between calls and may be called from any",
+    "thread. Declare it, from C or C++, as",
+    '  int {function}(const char* data, size_t size);  /* <stddef.h>; from C++: extern "C" */',
+    "Written by automata source --form prefix; the table below regenerates it (automata check)."))
+PIECES = Shape("pieces", "int {function}(int* state, const char* data, size_t size)",
+               BOUNDED, "p == end", 0, "{{ *state = {state}; return {verdict}; }}",
+               "{{ *state = -1; return {reject}; }}", "2", (
+    "{function}: a word that arrives in pieces, one call a piece of size bytes at data, NUL a byte",
+    "like any other; *state is 0 before the first piece, and the caller keeps it between calls",
+    "(one per word). Each call answers for the word so far, however it was split: 1 when it is in",
+    "the language below, 2 when it is not but a word it begins is, and 0 when no word that begins",
+    "with it is (from then on). A call of size 0 answers without reading. It reads no byte past",
+    "size, writes *state alone, calls nothing and may be called from any thread. Declare it as",
+    '  int {function}(int* state, const char* data, size_t size);  /* from C++: extern "C" */',
+    "Written by automata source --form pieces; the table below regenerates it (automata check)."))
+SHAPES = {shape.flag: shape for shape in (WORD, LENGTH, PREFIX, PIECES)}
+
+
+def block(automaton, state, ranges, labelled, listed, form, shape, alive, reached=None):
     out = [f"{name(state)}:" if labelled else
            f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
     if reached and state:
         out[0] += f"  // first reached by {reached}"
-    verdict = form.accept if automaton.accepting[state] else form.reject
-    end = f"*p == '\\0'"
+    verdict = form.accept if automaton.accepting[state] else \
+        shape.could if state in alive and shape.could else form.reject
+    end = shape.end
+    ended = shape.ended.format(verdict=verdict, state=state)
+    rejected = jump(None, form, shape)
     if listed:
-        return out + [f"  if ({end}) return {verdict};"] + [
-            f"  if (*p == {byte_literal(byte)}) {jump(target, form)}"
-            for byte, target in automaton.transitions(state)] + [f"  return {form.reject};"]
+        return out + [f"  if ({end}) {ended}"] + [
+            f"  if (*p == {byte_literal(byte)}) {jump(target, form, shape)}"
+            for byte, target in automaton.transitions(state)] + [f"  {rejected}"]
     spans, weights = {}, {}
     for first, last, target in ranges:
         spans.setdefault(target, []).append((first, last))
         weights[target] = 0 if target is None else weights.get(target, 0) + weight(first, last)
-    tests = {target: range_tests(mine, form) for target, mine in spans.items()}
+    tests = {target: range_tests(mine, form, shape.low) for target, mine in spans.items()}
     costs = {target: len(tests[target]) for target in tests}
-    # Where the end rejects as well, and a reject's first test takes in the bytes from 0x01 up,
-    # the end is tested first in that same condition, which the compiler makes one comparison.
-    with_end = not automaton.accepting[state] and None in spans and spans[None][0][0] == 1
+    # Where the end rejects as well, and a reject's first test takes in the least bytes, the end
+    # is tested first in that same condition, which, where NUL ends the word, the compiler makes
+    # one comparison.
+    with_end = ended == rejected and None in spans and spans[None][0][0] == shape.low
     if with_end:
         costs[None] -= 1
     chosen = cheapest_order(weights, costs)
     if chosen is None:
-        return out + [f"  if ({end}) return {verdict};"] + search(ranges, "  ", form)
+        return out + [f"  if ({end}) {ended}"] + search(ranges, "  ", form, shape)
     order, fall_through = chosen
     if not (with_end and None in order):
-        out.append(f"  if ({end}) return {verdict};")
+        out.append(f"  if ({end}) {ended}")
     # A next state's tests are one condition of | (not ||), so one branch, however the bytes that
     # lead there are mixed; a reject's are joined by ||, each a branch never taken but once.
     for target in order:
         mine = [end] * (with_end and target is None) + tests[target]
         condition = " || ".join(mine) if target is None or len(mine) == 1 else " | ".join(
             t if t.startswith("In(") else f"({t})" for t in mine)
-        out.append(f"  if ({condition}) {jump(target, form)}")
-    return out + [f"  {jump(fall_through, form)}"]
+        out.append(f"  if ({condition}) {jump(target, form, shape)}")
+    return out + [f"  {jump(fall_through, form, shape)}"]
 
 
-CONTRACT = [
-    "{function}: word points to a NUL-terminated string of bytes; the result is 1 when the whole",
-    "word is in the language below and 0 when it is not. It reads the word up to its NUL or its",
-    "first byte that leads nowhere, and nothing else; it writes nothing, calls nothing, keeps",
-    "nothing between calls and may be called from any thread. Declare it, from C or C++, as",
-    '  int {function}(const char* word);     /* from C++: extern "C" int ... */',
-    "Written by automata source; the table below regenerates it (automata check).",
-]
+def entry(states, indent="  ", out=None):
+    """Where a piece begins: the state the caller kept, found by a binary search over the state
+    numbers (comparisons, no jump table); any other number answers no, as after a dead end."""
+    out = [f"{indent}if (*state < 0 || *state >= {len(states)}) return 0;"] if out is None else out
+    while len(states) > 1:
+        middle = len(states) // 2
+        out.append(f"{indent}if (*state < {states[middle]}) {{")
+        entry(states[:middle], indent + "  ", out)
+        out.append(f"{indent}}}")
+        states = states[middle:]
+    out.append(f"{indent}goto {name(states[0])};")
+    return out
 
 
-def source(automaton, function="Recognize", alone=False):
-    """The recognizer's source, one character per byte: in the house form, or standing alone."""
+def source(automaton, function="Recognize", alone=False, shape=WORD):
+    """The recognizer's source, one character per byte: in the house form, or standing alone in
+    one of the shapes; a shape that says 2 (a word may yet be) is written from the minimal
+    automaton, where a state that leads to no word is a dead end."""
+    if shape.could:
+        automaton = minimal(automaton)
     form = ALONE if alone else HOUSE
-    ranges = [merged_ranges(automaton.transitions(state)) for state in range(automaton.size)]
+    ranges = [merged_ranges(automaton.transitions(state), shape.low) for state in range(automaton.size)]
     entered = {t for targets in automaton.next for t in targets if t is not None}
+    if shape is PIECES:
+        entered = set(range(automaton.size))
+    alive = live(automaton)
     single_bytes = all(len(column.bytes) == 1 for column in automaton.columns)
     listed = [single_bytes and byte_by_byte(r) for r in ranges]
     out = [] if alone else ['#include "recognizers/automaton.h"', ""]
     if alone:
-        out += [f"// {line.format(function=function)}".rstrip() for line in CONTRACT] + ["//"]
+        out += [f"// {line.format(function=function)}".rstrip() for line in shape.contract] + ["//"]
     out += [f"// {comment_text(line)}".rstrip() for line in automaton.description]
     out += ["//"] + [f"//   {line}" for line in table_lines(automaton)]
+    signature = shape.signature.format(function=function)
     if alone:
-        out += ["#ifdef __cplusplus", 'extern "C"', "#endif",
-                f"int {function}(const char* word) {{",
-                "  const unsigned char* p = (const unsigned char*)word;", ""]
+        out += ["#include <stddef.h>"] * (shape is not WORD)
+        out += ["#ifdef __cplusplus", 'extern "C"', "#endif", f"{signature} {{"]
+        out += [f"  {line}" for line in shape.opening] + [""]
     else:
-        out += [f"int {function}(const char* word) {{", "  using namespace automaton;",
-                "  const Byte* p = Bytes(word);", ""]
+        out += [f"{signature} {{", "  using namespace automaton;", "  const Byte* p = Bytes(word);", ""]
     out += ["  // One line per transition, in the order the alphabet is listed."
             if all(listed) else
             "  // Each block: the end of the word, then the bytes or ranges of bytes that lead on.",
             "  // clang-format off"]
+    if shape is PIECES:
+        out += entry(list(range(automaton.size))) + [""]
     reached = first_words(automaton) if alone else {}
     for state in range(automaton.size):
         if state:
             out.append("")
-        out += block(automaton, state, ranges[state], state in entered, listed[state], form,
-                     reached.get(state))
+        out += block(automaton, state, ranges[state], state in entered, listed[state], form, shape,
+                     alive, reached.get(state))
     out += ["  // clang-format on", "}", ""]
     return "\n".join(out)
 
 
-ROUTINE = re.compile(r"^int ([A-Za-z_][A-Za-z0-9_]*)\(const char\* word\) \{$", re.M)
+ROUTINE = re.compile(r"^int ([A-Za-z_][A-Za-z0-9_]*)\((?:const char\* word|const char\* data, "
+                     r"size_t size|int\* state, const char\* data, size_t size)\) \{$", re.M)
 
 
 def routine_name(text):
@@ -263,12 +341,20 @@ def stands_alone(text):
     return not text.startswith('#include "recognizers/automaton.h"')
 
 
+def shape_of(text):
+    """The shape of a routine that stands alone, by the first line of its contract."""
+    function = routine_name(text)
+    return next((shape for shape in SHAPES.values()
+                 if text.startswith(f"// {shape.contract[0].format(function=function)}\n")), WORD)
+
+
 def comment_table(text, name, alone=False):
     """The table file a recognizer's comment holds: its description, then, after the last bare //,
     its table; a routine that stands alone begins with its contract, which is no part of it."""
     routine = ROUTINE.search(text)
+    skipped = len(shape_of(text).contract) + 1 if alone else 0
     comment = [line for line in text[:routine.start() if routine else 0].split("\n")
-               if line.startswith("//")][len(CONTRACT) + 1 if alone else 0:]
+               if line.startswith("//")][skipped:]
     if "//" not in comment:
         raise Fault(f"{name}: no table in the comment above the routine")
     blank = len(comment) - 1 - comment[::-1].index("//")
