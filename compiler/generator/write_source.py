@@ -86,14 +86,31 @@ ALONE = Form("1", "0", "(unsigned char)(*p - {first}) <= {width}",
              "*p < {first} || *p > {last}", "(unsigned char)((*p | 0x20) - {first}) <= {width}")
 
 
-def test(first, last, form, low=1):
+class Test(NamedTuple):
+    """One comparison of the byte, as every language writes it: is (== first), isnt (!= first),
+    upto (<= last), from (>= first), within first..last, outside it, and, of the byte with 0x20
+    set, twin (== first) and twins (within first..last)."""
+    kind: str
+    first: int = 0
+    last: int = 0
+
+
+def test(first, last, low=1):
     if first == last:
-        return f"*p == {byte_literal(first)}"
+        return Test("is", first)
     if first == low:
-        return f"*p <= {byte_literal(last)}"
+        return Test("upto", last=last)
     if last == 0xFF:
-        return f"*p >= {byte_literal(first)}"
-    return form.span(first, last, form.within)
+        return Test("from", first)
+    return Test("within", first, last)
+
+
+def c_test(test, form):
+    """A test in C: the byte is *p, unsigned."""
+    if test.kind in ("within", "outside", "twins"):
+        return form.span(test.first, test.last, getattr(form, test.kind))
+    return {"is": "*p == {}", "isnt": "*p != {}", "twin": "(*p | 0x20) == {}", "upto": "*p <= {}",
+            "from": "*p >= {}"}[test.kind].format(byte_literal(test.last if test.kind == "upto" else test.first))
 
 
 def jump(target, form, shape):
@@ -127,24 +144,23 @@ def weight(first, last):
     return printable + (last - first + 1 - printable) * OTHER_BYTES
 
 
-def range_tests(spans, form, low=1):
+def range_tests(spans, low=1):
     """The tests of one next state's runs of bytes: a run and its other-case twin (the same bytes
     but for 0x20, as A-Z and a-z) one test of the byte with 0x20 set; runs at both ends (below and
     above all the rest) one test that the byte is outside the span between them."""
     tests = []
     if len(spans) > 1 and spans[0][0] == low and spans[-1][1] == 0xFF:
         first, last = spans[0][1] + 1, spans[-1][0] - 1
-        tests.append(f"*p != {byte_literal(first)}" if first == last else
-                     form.span(first, last, form.outside))
+        tests.append(Test("isnt", first) if first == last else Test("outside", first, last))
         spans = spans[1:-1]
     lower = {(first, last) for first, last in spans if first >> 5 == last >> 5 and not first & 0x20
              and (first | 0x20, last | 0x20) in spans}
     for first, last in spans:
         if (first, last) in lower:
-            tests.append(f"(*p | 0x20) == {byte_literal(first | 0x20)}" if first == last else
-                         form.span(first | 0x20, last | 0x20, form.twins))
+            tests.append(Test("twin", first | 0x20) if first == last else
+                         Test("twins", first | 0x20, last | 0x20))
         elif (first & ~0x20, last & ~0x20) not in lower:
-            tests.append(test(first, last, form, low))
+            tests.append(test(first, last, low))
     return tests
 
 
@@ -182,6 +198,7 @@ class Shape(NamedTuple):
     low: int  # the least byte of a word: 0x01 where NUL ends it
     ended: str
     rejected: str
+    joins_end: bool  # whether the end, where it rejects, may be tested in the reject's condition
     could: str  # the answer at the end where a word may yet be, or None: there it is the reject
     contract: tuple
 
@@ -189,7 +206,7 @@ class Shape(NamedTuple):
 # The word, NUL-terminated: the form the programs are built from.
 WORD = Shape("word", "int {function}(const char* word)",
              ("const unsigned char* p = (const unsigned char*)word;",), "*p == '\\0'", 1,
-             "return {verdict};", "return {reject};", None, (
+             "return {verdict};", "return {reject};", True, None, (
     "{function}: word points to a NUL-terminated string of bytes; the result is 1 when the whole",
     "word is in the language below and 0 when it is not. It reads the word up to its NUL or its",
     "first byte that leads nowhere, and nothing else; it writes nothing, calls nothing, keeps",
@@ -199,7 +216,7 @@ WORD = Shape("word", "int {function}(const char* word)",
 BOUNDED = ("const unsigned char* p = (const unsigned char*)data;",
            "const unsigned char* const end = p + size;")
 LENGTH = Shape("length", "int {function}(const char* data, size_t size)", BOUNDED, "p == end", 0,
-               "return {verdict};", "return {reject};", None, (
+               "return {verdict};", "return {reject};", True, None, (
     "{function}: data points to size bytes, a NUL among them a byte like any other; the result",
     "is 1 when they are a word of the language below and 0 when they are not. It reads no byte",
     "past size, and none after the first that leads nowhere; it writes nothing, calls nothing,",
@@ -207,7 +224,7 @@ LENGTH = Shape("length", "int {function}(const char* data, size_t size)", BOUNDE
     '  int {function}(const char* data, size_t size);  /* <stddef.h>; from C++: extern "C" */',
     "Written by automata source --form length; the table below regenerates it (automata check)."))
 PREFIX = Shape("prefix", "int {function}(const char* data, size_t size)", BOUNDED, "p == end", 0,
-               "return {verdict};", "return {reject};", "2", (
+               "return {verdict};", "return {reject};", True, "2", (
     "{function}: data points to size bytes, a word so far (as a field is typed); the result is 1",
     "when it is in the language below, 2 when it is not but a word it begins is, and 0 when no",
     "word that begins with it is (whatever follows, the answer stays 0). It reads no byte past",
@@ -217,7 +234,7 @@ PREFIX = Shape("prefix", "int {function}(const char* data, size_t size)", BOUNDE
     "Written by automata source --form prefix; the table below regenerates it (automata check)."))
 PIECES = Shape("pieces", "int {function}(int* state, const char* data, size_t size)",
                BOUNDED, "p == end", 0, "{{ *state = {state}; return {verdict}; }}",
-               "{{ *state = -1; return {reject}; }}", "2", (
+               "{{ *state = -1; return {reject}; }}", False, "2", (
     "{function}: a word that arrives in pieces, one call a piece of size bytes at data, NUL a byte",
     "like any other; *state is 0 before the first piece, and the caller keeps it between calls",
     "(one per word). Each call answers for the word so far, however it was split: 1 when it is in",
@@ -229,46 +246,75 @@ PIECES = Shape("pieces", "int {function}(int* state, const char* data, size_t si
 SHAPES = {shape.flag: shape for shape in (WORD, LENGTH, PREFIX, PIECES)}
 
 
-def block(automaton, state, ranges, labelled, listed, form, shape, alive, reached=None):
-    out = [f"{name(state)}:" if labelled else
-           f"  // {name(state)}: {'entered at the start' if state == 0 else 'no jump lands here'}"]
-    if reached and state:
-        out[0] += f"  // first reached by {reached}"
-    verdict = form.accept if automaton.accepting[state] else \
-        shape.could if state in alive and shape.could else form.reject
-    end = shape.end
-    ended = shape.ended.format(verdict=verdict, state=state)
-    rejected = jump(None, form, shape)
+class Plan(NamedTuple):
+    """A state's code, chosen once and rendered by each language's writer: its verdict where the
+    word ends (accept, reject, or could: a word it begins is in the language); then either the
+    transitions compared one after another (listed), a binary search over the runs of bytes
+    (search), or branches, each [Test] that take the byte to a next state (None: the reject),
+    in the order tested, and the fall-through. with_end: the end is tested in the reject's
+    branch, first, rather than on its own before the rest."""
+    state: int
+    labelled: bool
+    reached: str
+    verdict: str
+    listed: list = None
+    search: list = None
+    branches: list = ()
+    fall_through: object = None
+    with_end: bool = False
+
+
+def plan(automaton, state, ranges, labelled, listed, shape, alive, reached=None):
+    verdict = "accept" if automaton.accepting[state] else \
+        "could" if state in alive and shape.could else "reject"
+    here = Plan(state, labelled, reached if state else None, verdict)
     if listed:
-        return out + [f"  if ({end}) {ended}"] + [
-            f"  if (*p == {byte_literal(byte)}) {jump(target, form, shape)}"
-            for byte, target in automaton.transitions(state)] + [f"  {rejected}"]
+        return here._replace(listed=automaton.transitions(state))
     spans, weights = {}, {}
     for first, last, target in ranges:
         spans.setdefault(target, []).append((first, last))
         weights[target] = 0 if target is None else weights.get(target, 0) + weight(first, last)
-    tests = {target: range_tests(mine, form, shape.low) for target, mine in spans.items()}
+    tests = {target: range_tests(mine, shape.low) for target, mine in spans.items()}
     costs = {target: len(tests[target]) for target in tests}
     # Where the end rejects as well, and a reject's first test takes in the least bytes, the end
     # is tested first in that same condition, which, where NUL ends the word, the compiler makes
     # one comparison.
-    with_end = ended == rejected and None in spans and spans[None][0][0] == shape.low
+    with_end = verdict == "reject" and shape.joins_end and None in spans and spans[None][0][0] == shape.low
     if with_end:
         costs[None] -= 1
     chosen = cheapest_order(weights, costs)
     if chosen is None:
-        return out + [f"  if ({end}) {ended}"] + search(ranges, "  ", form, shape)
+        return here._replace(search=ranges)
     order, fall_through = chosen
-    if not (with_end and None in order):
+    return here._replace(branches=[(target, tests[target]) for target in order],
+                         fall_through=fall_through, with_end=with_end and None in order)
+
+
+def block(here, form, shape):
+    """A state's block in C."""
+    out = [f"{name(here.state)}:" if here.labelled else
+           f"  // {name(here.state)}: {'entered at the start' if here.state == 0 else 'no jump lands here'}"]
+    if here.reached:
+        out[0] += f"  // first reached by {here.reached}"
+    verdict = {"accept": form.accept, "reject": form.reject, "could": shape.could}[here.verdict]
+    end = shape.end
+    ended = shape.ended.format(verdict=verdict, state=here.state)
+    if here.listed is not None:
+        return out + [f"  if ({end}) {ended}"] + [
+            f"  if (*p == {byte_literal(byte)}) {jump(target, form, shape)}"
+            for byte, target in here.listed] + [f"  {jump(None, form, shape)}"]
+    if here.search is not None:
+        return out + [f"  if ({end}) {ended}"] + search(here.search, "  ", form, shape)
+    if not here.with_end:
         out.append(f"  if ({end}) {ended}")
     # A next state's tests are one condition of | (not ||), so one branch, however the bytes that
     # lead there are mixed; a reject's are joined by ||, each a branch never taken but once.
-    for target in order:
-        mine = [end] * (with_end and target is None) + tests[target]
+    for target, tests in here.branches:
+        mine = [end] * (here.with_end and target is None) + [c_test(t, form) for t in tests]
         condition = " || ".join(mine) if target is None or len(mine) == 1 else " | ".join(
             t if t.startswith("In(") else f"({t})" for t in mine)
         out.append(f"  if ({condition}) {jump(target, form, shape)}")
-    return out + [f"  {jump(fall_through, form, shape)}"]
+    return out + [f"  {jump(here.fall_through, form, shape)}"]
 
 
 def entry(states, indent="  ", out=None):
@@ -321,8 +367,8 @@ def source(automaton, function="Recognize", alone=False, shape=WORD):
     for state in range(automaton.size):
         if state:
             out.append("")
-        out += block(automaton, state, ranges[state], state in entered, listed[state], form, shape,
-                     alive, reached.get(state))
+        out += block(plan(automaton, state, ranges[state], state in entered, listed[state], shape,
+                          alive, reached.get(state)), form, shape)
     out += ["  // clang-format on", "}", ""]
     return "\n".join(out)
 
