@@ -9,6 +9,7 @@ import os
 import random
 import re
 import resource
+import shutil
 import subprocess
 import sys
 import unicodedata
@@ -258,6 +259,95 @@ int main() {
 """
 
 
+# Every so many of the routines in the forms that take a length are written in Go and Rust too.
+OTHER_LANGUAGES = 4
+GO_TYPES = {"L": "func([]byte) bool", "P": "func([]byte) int", "C": "func(*int, []byte) int"}
+RUST_TYPES = {"L": "fn(&[u8]) -> bool", "P": "fn(&[u8]) -> u8", "C": "fn(&mut i32, &[u8]) -> u8"}
+# The harness's queries as the C harness reads them, answered by the routines in Go or Rust, and
+# - where a query's routine is not among them.
+GO_HARNESS = """package main
+
+import (
+	"bufio"
+	"encoding/hex"
+	"fmt"
+	"os"
+	"strings"
+)
+
+ROUTINES
+func main() {
+	in := bufio.NewScanner(os.Stdin)
+	in.Buffer(make([]byte, 1<<20), 1<<20)
+	out := bufio.NewWriter(os.Stdout)
+	defer out.Flush()
+	for in.Scan() {
+		var kind, text string
+		var index int
+		fmt.Sscan(in.Text(), &kind, &index, &text)
+		var pieces [][]byte
+		for _, piece := range strings.Split(strings.Trim(text, "-"), ":") {
+			bytes, _ := hex.DecodeString(piece)
+			pieces = append(pieces, bytes)
+		}
+		word := []byte{}
+		for _, piece := range pieces {
+			word = append(word, piece...)
+		}
+		answer := "-"
+		if f, ok := kL[index]; ok && kind == "L" {
+			answer = map[bool]string{false: "0", true: "1"}[f(word)]
+		}
+		if f, ok := kP[index]; ok && kind == "P" {
+			answer = ""
+			for n := 0; n <= len(word); n++ {
+				answer += fmt.Sprint(f(word[:n]))
+			}
+		}
+		if f, ok := kC[index]; ok && kind == "C" {
+			answer, state := "", 0
+			for _, piece := range pieces {
+				answer += fmt.Sprint(f(&state, piece))
+			}
+			fmt.Fprintln(out, answer)
+			continue
+		}
+		fmt.Fprintln(out, answer)
+	}
+}
+"""
+RUST_HARNESS = """
+fn hex(text: &str) -> Vec<u8> {
+    (0..text.len() / 2).map(|i| u8::from_str_radix(&text[2 * i..2 * i + 2], 16).unwrap()).collect()
+}
+
+fn main() {
+    use std::io::{BufRead, Write};
+ROUTINES
+    let mut out = std::io::BufWriter::new(std::io::stdout());
+    for line in std::io::stdin().lock().lines() {
+        let line = line.unwrap();
+        let parts: Vec<&str> = line.split_whitespace().collect();
+        let index: usize = parts[1].parse().unwrap();
+        let pieces: Vec<Vec<u8>> = parts[2].trim_matches('-').split(':').map(hex).collect();
+        let word = pieces.concat();
+        let answer = match parts[0] {
+            "L" => kl.iter().find(|r| r.0 == index).map(|r| u8::from((r.1)(&word)).to_string()),
+            "P" => kp.iter().find(|r| r.0 == index).map(|r| {
+                (0..=word.len()).map(|n| (r.1)(&word[..n]).to_string()).collect::<String>()
+            }),
+            "C" => kc.iter().find(|r| r.0 == index).map(|r| {
+                let mut state = 0;
+                pieces.iter().map(|p| (r.1)(&mut state, p).to_string()).collect::<String>()
+            }),
+            _ => None,
+        };
+        writeln!(out, "{}", answer.unwrap_or_else(|| "-".to_string())).unwrap();
+    }
+}
+"""
+
+
 class RandomTables(unittest.TestCase):
     def test_every_recognizer_answers_as_its_table(self):
         random.seed(SEED)
@@ -267,6 +357,7 @@ class RandomTables(unittest.TestCase):
         # also in one of the forms that take a length, in turn.
         routines = {"W": [], "L": [], "P": [], "C": []}
         signatures = {"W": "const char*", **{kind: types for _, kind, types in BOUNDED}}
+        others = []  # (kind, index in its kind, file, form) also written in Go and in Rust
 
         def bounded(path, number):
             form, kind, _ = BOUNDED[number % len(BOUNDED)]
@@ -274,6 +365,8 @@ class RandomTables(unittest.TestCase):
             sources.append(WORK / f"{function}.c")
             done = automata("source", path, "--form", form, "-o", sources[-1], "--function", function)
             self.assertEqual(done.returncode, 0, f"seed {SEED}, {path} --form {form}: {done.stderr}")
+            if len(routines[kind]) % OTHER_LANGUAGES == 0:
+                others.append((kind, len(routines[kind]), path, form))
             routines[kind].append(number)
 
         for index in range(TABLES):
@@ -371,6 +464,7 @@ class RandomTables(unittest.TestCase):
                 ask(TABLES + index, word, yes, lambda w, m=matched: int(m(w)))
                 open_answers.append(len(queries) - 1)
         text = "\n".join(queries) + "\n"
+        (WORK / "queries").write_text(text)  # to run a harness on again by hand
         out = subprocess.run([*RUNNER, program], input=text, capture_output=True, text=True,
                              check=True).stdout.split()
         self.assertEqual(len(out), len(queries))
@@ -383,6 +477,59 @@ class RandomTables(unittest.TestCase):
                     expected[at] = got
         wrong = [(q, e, a) for q, e, a in zip(queries, expected, out) if a != e]
         self.assertEqual(wrong, [], f"seed {SEED}: (kind index hex, expected, answered)")
+        for language in ("go", "rust"):
+            with self.subTest(language=language):
+                program = self.other_language(language, others)
+                out = subprocess.run([program], input=text, capture_output=True, text=True,
+                                     check=True).stdout.split()
+                wrong = [(q, e, a) for q, e, a in zip(queries, expected, out) if a not in ("-", e)]
+                self.assertEqual(len(out), len(queries))
+                self.assertEqual(wrong, [], f"seed {SEED}, {language}: (kind index hex, expected, answered)")
+
+    def other_language(self, language, others):
+        """The routines of others written in Go or Rust, each checked by its language's own
+        formatter and linter, and a program that answers the harness's queries with them."""
+        tools = {"go": ["go", "gofmt"], "rust": ["rustc", "rustfmt", "clippy-driver"]}[language]
+        missing = [tool for tool in tools if not shutil.which(tool)]
+        if missing:
+            self.skipTest(f"{', '.join(missing)} not installed (Debian's {'golang-go' if language == 'go' else 'rustc'})")
+        folder = WORK / language
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir()
+        files, arrays = [], {"L": [], "P": [], "C": []}
+        for kind, at, path, form in others:
+            function = f"{kind}{at}" if language == "go" else f"{kind.lower()}{at}"
+            files.append(folder / f"{function}.{'go' if language == 'go' else 'rs'}")
+            done = automata("source", path, "--language", language, "--form", form, "--package",
+                            "main", "--function", function, "-o", files[-1])
+            self.assertEqual(done.returncode, 0, f"{path} --language {language}: {done.stderr}")
+            arrays[kind].append(f"{at}: {function}" if language == "go" else f"({at}, {function})")
+        program = folder / "harness"
+        if language == "go":
+            environment = {**os.environ, "GOCACHE": str(folder / "cache"), "GO111MODULE": "off"}
+            unformatted = subprocess.run(["gofmt", "-l", *files], capture_output=True, text=True).stdout
+            self.assertEqual(unformatted, "", "not as gofmt writes it")
+            (folder / "main.go").write_text(GO_HARNESS.replace("ROUTINES", "".join(
+                f"var k{kind} = map[int]{types}{{{', '.join(arrays[kind])}}}\n"
+                for kind, types in GO_TYPES.items())))
+            for command in (["go", "vet"], ["go", "build", "-o", program]):
+                done = subprocess.run([*command, *files, folder / "main.go"], capture_output=True,
+                                      text=True, env=environment, cwd=folder)
+                self.assertEqual(done.returncode, 0, f"{' '.join(command[:2])}: {done.stderr[:3000]}")
+            return program
+        unformatted = subprocess.run(["rustfmt", "--check", "--edition", "2021", *files],
+                                     capture_output=True, text=True)
+        self.assertEqual(unformatted.returncode, 0, f"not as rustfmt writes it: {unformatted.stdout[:3000]}")
+        routines = "".join(f.read_text() + "\n" for f in files)
+        (folder / "lib.rs").write_text(routines)
+        (folder / "main.rs").write_text(routines + RUST_HARNESS.replace("ROUTINES", "".join(
+            f"    let k{kind.lower()}: &[(usize, {types})] = &[{', '.join(arrays[kind])}];\n"
+            for kind, types in RUST_TYPES.items())))
+        for command in (["clippy-driver", "--crate-type", "lib", "-o", folder / "lib.rlib", folder / "lib.rs"],
+                        ["rustc", "-C", "opt-level=1", "-o", program, folder / "main.rs"]):
+            done = subprocess.run([*command, "-D", "warnings", "--edition", "2021"], capture_output=True, text=True)
+            self.assertEqual(done.returncode, 0, f"{command[0]}: {done.stderr[:3000]}")
+        return program
 
 
 # A fault a user makes: (name, table bytes or None for no file, arguments, what the one line says).
@@ -415,6 +562,8 @@ FAULTS = [
      "/nonexistent/t.1: cannot be written: No such file or directory"),
     ("house of a length", TABLE, ["--house", "--form", "pieces"], "automata source: --house is the word form"),
     ("unknown form", TABLE, ["--form", "go"], "automata source: --form invalid choice: 'go'"),
+    ("house in Go", TABLE, ["--house", "--language", "go"], "--house and --manual are C's; --language go"),
+    ("Rust keyword", TABLE, ["--language", "rust", "--function", "fn"], "--function fn: a keyword of Rust"),
     ("keyword", TABLE, ["--function", "int"], "automata source: --function int: a keyword of C or C++"),
     ("library name", TABLE, ["--function", "main"], "--function main: a name of the C library's"),
     ("reserved name", TABLE, ["--function", "_Name"], "--function _Name: reserved to the C library"),

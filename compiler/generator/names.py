@@ -23,6 +23,15 @@ longjmp signal raise time clock exp log pow sqrt sin cos tan floor ceil fabs
 """.split())
 
 
+# What Go and Rust keep for themselves, beside the names above (a routine's name is held to both).
+OTHER_KEYWORDS = {"go": set("""
+chan defer fallthrough func go import interface map package range select type var
+""".split()), "rust": set("""
+as async await box crate dyn fn impl in let loop match mod move mut priv pub ref self Self super
+trait type unsafe unsized use where yield abstract become final macro override virtual
+""".split())}
+
+
 def reserved(name):
     """Why name cannot name a routine, or "" where it can."""
     if name in KEYWORDS:

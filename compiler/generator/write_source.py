@@ -331,13 +331,12 @@ def entry(states, indent="  ", out=None):
     return out
 
 
-def source(automaton, function="Recognize", alone=False, shape=WORD):
-    """The recognizer's source, one character per byte: in the house form, or standing alone in
-    one of the shapes; a shape that says 2 (a word may yet be) is written from the minimal
-    automaton, where a state that leads to no word is a dead end."""
+def plans(automaton, shape, reached=True):
+    """(the automaton written, a Plan per state) in a shape; a shape that says 2 (a word may yet
+    be) is written from the minimal automaton, where a state that leads to no word is a dead end.
+    reached: each state's comment gives the first word that reaches it."""
     if shape.could:
         automaton = minimal(automaton)
-    form = ALONE if alone else HOUSE
     ranges = [merged_ranges(automaton.transitions(state), shape.low) for state in range(automaton.size)]
     entered = {t for targets in automaton.next for t in targets if t is not None}
     if shape is PIECES:
@@ -345,6 +344,16 @@ def source(automaton, function="Recognize", alone=False, shape=WORD):
     alive = live(automaton)
     single_bytes = all(len(column.bytes) == 1 for column in automaton.columns)
     listed = [single_bytes and byte_by_byte(r) for r in ranges]
+    words = first_words(automaton) if reached else {}
+    return automaton, [plan(automaton, state, ranges[state], state in entered, listed[state], shape,
+                            alive, words.get(state)) for state in range(automaton.size)]
+
+
+def source(automaton, function="Recognize", alone=False, shape=WORD):
+    """The recognizer's source, one character per byte: in the house form, or standing alone in
+    one of the shapes."""
+    form = ALONE if alone else HOUSE
+    automaton, planned = plans(automaton, shape, alone)
     out = [] if alone else ['#include "recognizers/automaton.h"', ""]
     if alone:
         out += [f"// {line.format(function=function)}".rstrip() for line in shape.contract] + ["//"]
@@ -358,17 +367,15 @@ def source(automaton, function="Recognize", alone=False, shape=WORD):
     else:
         out += [f"{signature} {{", "  using namespace automaton;", "  const Byte* p = Bytes(word);", ""]
     out += ["  // One line per transition, in the order the alphabet is listed."
-            if all(listed) else
+            if all(here.listed is not None for here in planned) else
             "  // Each block: the end of the word, then the bytes or ranges of bytes that lead on.",
             "  // clang-format off"]
     if shape is PIECES:
         out += entry(list(range(automaton.size))) + [""]
-    reached = first_words(automaton) if alone else {}
-    for state in range(automaton.size):
-        if state:
+    for here in planned:
+        if here.state:
             out.append("")
-        out += block(plan(automaton, state, ranges[state], state in entered, listed[state], shape,
-                          alive, reached.get(state)), form, shape)
+        out += block(here, form, shape)
     out += ["  // clang-format on", "}", ""]
     return "\n".join(out)
 
