@@ -68,14 +68,24 @@ def run(command, verbose, folder):
     temporary files (a compiler's, say) go into the folder too, and so are removed with it."""
     scratch = Path(folder) / "tmp"
     scratch.mkdir(exist_ok=True)
+    # The signals that end the compiler wait while the child starts (the child takes them again),
+    # so that none can come between its start and the kill that would end it: one that came
+    # while Python was starting it left it building into a folder being removed.
+    ending = {signal.SIGINT, signal.SIGTERM, signal.SIGHUP}
+    signal.pthread_sigmask(signal.SIG_BLOCK, ending)
     try:
         process = subprocess.Popen(command, cwd=folder, text=True, start_new_session=True,
                                    env={**os.environ, "TMPDIR": str(scratch)},
                                    stdout=None if verbose else subprocess.PIPE,
-                                   stderr=None if verbose else subprocess.STDOUT)
-    except FileNotFoundError:
-        raise Fault(f"automata build: {command[0]} is not installed (Debian's {command[0]})")
+                                   stderr=None if verbose else subprocess.STDOUT,
+                                   preexec_fn=lambda: signal.pthread_sigmask(signal.SIG_UNBLOCK, ending))
+    except BaseException as error:
+        signal.pthread_sigmask(signal.SIG_UNBLOCK, ending)
+        if isinstance(error, FileNotFoundError):
+            raise Fault(f"automata build: {command[0]} is not installed (Debian's {command[0]})")
+        raise
     try:
+        signal.pthread_sigmask(signal.SIG_UNBLOCK, ending)  # one that waited is raised here
         said, _ = process.communicate()
     except BaseException:
         os.killpg(process.pid, signal.SIGKILL)
