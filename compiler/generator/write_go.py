@@ -4,7 +4,7 @@ other and the word form is C's form with a length. Written as gofmt writes it.""
 import unicodedata
 
 from .model import name
-from .write_source import LENGTH, PIECES, PREFIX, comment_text
+from .write_source import LENGTH, PIECES, PREFIX, byte_literal as literal, comment_text
 from .write_table import table_lines
 
 # (the signature, the answers at the end: accept, reject, could, and the contract) per form
@@ -45,12 +45,6 @@ def comments(automaton):
     """The description, then the table, as comment lines, no two blank ones together."""
     described = [f"// {unicode_comment(line)}".rstrip() for line in automaton.description]
     return described + ["//"] * bool(described) + [f"//   {line}" for line in table_lines(automaton)]
-
-
-def literal(byte):
-    if 0x21 <= byte <= 0x7E:
-        return {0x27: "'\\''", 0x5C: "'\\\\'"}.get(byte, f"'{chr(byte)}'")
-    return f"0x{byte:02X}"
 
 
 def bisect(items, below, leaf, indent, step="\t"):

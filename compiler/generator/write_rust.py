@@ -4,6 +4,7 @@ sets the next state and continues. A slice holds its length, so a NUL is a byte 
 No unsafe, no crate; written as rustfmt writes it, and clean under clippy."""
 from .model import name
 from .write_go import SHAPES, bisect, comments  # noqa: F401 (the same plans as Go's)
+from .write_source import byte_literal
 
 WIDTH = 100  # rustfmt's line
 
@@ -26,9 +27,9 @@ FORMS = {
 
 
 def literal(byte):
-    if 0x21 <= byte <= 0x7E:
-        return {0x27: "b'\\''", 0x5C: "b'\\\\'"}.get(byte, f"b'{chr(byte)}'")
-    return f"0x{byte:02X}"
+    """A byte as C spells it, a printable one as a byte literal: b'a'."""
+    spelled = byte_literal(byte)
+    return "b" + spelled if spelled.startswith("'") else spelled
 
 
 def rust_test(test):
